@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace mokopera {
+
+// The seven labels of the main window whose text the simulation writes.
+enum class ValueLabel { Label2, Label4, Label5, Label9, Label11, Label13, Label15 };
+
+// Console colour numbers: 9 marks hits and successes, 12 misses and failures.
+enum class ConsoleColour : int { LightBlue = 9, LightRed = 12 };
+
+// What a shot asks the window to do. The simulation calls these in a fixed order and never
+// reads anything back, so a test can record the calls and a window can carry them out at once.
+class ShotEffects {
+public:
+    virtual ~ShotEffects() = default;
+    virtual void SetLabelText(ValueLabel label, const std::string& text) = 0;
+    virtual void SetVerdictColour(ConsoleColour colour) = 0;  // Label9's text colour
+    virtual void ClearCanvas() = 0;
+    virtual void DrawTarget() = 0;
+    virtual void DrawMark(float x, float y, ConsoleColour colour) = 0;
+    virtual void PlayVerdictCue(const std::string& waveFile) = 0;
+};
+
+}  // namespace mokopera
