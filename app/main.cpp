@@ -1,0 +1,34 @@
+// Start-up: the real platform services, then the main window.
+
+#include <QApplication>
+#include <random>
+
+#include "helpwindow/window_switcher.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/qt_dialogs.h"
+#include "sound/qt_media_device.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("mokopera");
+    QApplication::setDesktopFileName("mokopera");
+    // The program ends by its own decision (Quit, the entry's quit question, a close box), never
+    // just because the main window is briefly gone on the way to the help window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    mokopera::InstallFontSubstitutes();
+
+    std::random_device entropy;
+    mokopera::MixingRandomSource random((std::uint64_t{entropy()} << 32U) | entropy());
+    mokopera::SystemClock clock;
+    mokopera::QtDialogs dialogs;
+    mokopera::QtMediaDevice media;
+    const mokopera::CueFileLocator cueFiles(
+        {QApplication::applicationDirPath().toStdString(), MOKOPERA_SOUND_DIR});
+
+    mokopera::WindowSwitcher windows({random, clock, dialogs, media, cueFiles,
+                                      [&dialogs](QWidget* owner) { dialogs.SetOwner(owner); },
+                                      [] { QApplication::exit(0); }});
+    windows.ShowMainWindow();
+    return QApplication::exec();
+}

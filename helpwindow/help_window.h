@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+class QPushButton;
+
+namespace mokopera {
+
+// The help window's text canvas `Picture1`: lines are printed top to bottom into an off-screen
+// image, so the text stays when the window is covered and repainted.
+class TextCanvas : public QFrame {
+    Q_OBJECT
+public:
+    explicit TextCanvas(QWidget* parent = nullptr);
+    // Erases the text and puts the print position back at the top left.
+    void Clear();
+    // Prints one line at the print position, without wrapping, and moves one line down.
+    void PrintLine(const QString& line);
+    [[nodiscard]] const QStringList& PrintedLines() const { return printed_; }
+    [[nodiscard]] const QImage& Image() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage image_;
+    QStringList printed_;
+    int printY_ = 0;
+};
+
+// The help window `Form2`: the problem and the operating instructions, and a Close button.
+class HelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+    [[nodiscard]] TextCanvas* Canvas() const { return canvas_; }
+
+signals:
+    void closeClicked();       // Command1 "閉じる"
+    void closedBySystem();     // the window system's close box
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void PrintHelpText();
+    QPushButton* close_ = nullptr;
+    TextCanvas* canvas_ = nullptr;
+};
+
+}  // namespace mokopera

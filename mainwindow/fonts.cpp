@@ -1,0 +1,23 @@
+#include "mainwindow/fonts.h"
+
+#include <QStringList>
+
+namespace mokopera {
+
+void InstallFontSubstitutes()
+{
+    QFont::insertSubstitutions(QString::fromUtf8(kJapaneseFamily),
+                               QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック"),
+                                           QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
+}
+
+QFont JapaneseFont(int pixelSize, bool bold)
+{
+    QFont font(QString::fromUtf8(kJapaneseFamily));
+    font.setPixelSize(pixelSize);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
+
+}  // namespace mokopera

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <string>
+
+#include "sound/cue_files.h"
+#include "sound/media_device.h"
+
+namespace mokopera {
+
+// The main window's multimedia device control, `MMControl1`. Two string properties: FileName,
+// remembered for the next "Open", and Command, carried out at once when assigned. Commands:
+// "Stop", "Close" (also "close"), "Open", "Sound". An unknown command, a command that does not
+// fit the state ("Sound" before "Open", "Stop" when closed) or a file that cannot be found or
+// read does nothing and reports nothing: no cue is ever worth interrupting a lesson for.
+class MMControl : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Closed, Open, Sounding };
+
+    MMControl(MediaDevice& device, const CueFileLocator& locator, QObject* parent = nullptr);
+
+    void SetFileName(const std::string& name) { fileName_ = name; }
+    void SetCommand(const std::string& command);
+    [[nodiscard]] State CurrentState() const { return state_; }
+
+private:
+    MediaDevice& device_;
+    const CueFileLocator& locator_;
+    std::string fileName_;
+    State state_ = State::Closed;
+};
+
+// A button cue: "Stop", "Close", the file name, "Open", "Sound". Does not wait for the sound.
+void PlayCue(MMControl& control, const std::string& waveFile);
+
+// A verdict cue: "close", the file name, "Open", "Sound" (no "Stop"). Does not wait either.
+void PlayVerdictCue(MMControl& control, const std::string& waveFile);
+
+}  // namespace mokopera
