@@ -95,7 +95,11 @@ QLabel* MakeLabel(const LabelSpec& spec, QWidget* parent)
                                                                                   : palette.color(QPalette::ButtonText));
     }
     label->setPalette(palette);
-    label->setWordWrap(QByteArray(spec.name) == "Label14");
+    if (QByteArray(spec.name) == "Label14") {
+        // Two lines of this font are taller than the box: from the top, both stay inside it.
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
     return label;
 }
 

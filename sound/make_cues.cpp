@@ -37,10 +37,11 @@ std::vector<double> Render(const std::vector<Note>& notes, double totalSeconds)
             samples[first + i] += envelope * (std::sin(w) + 0.35 * std::sin(2 * w) + 0.12 * std::sin(3 * w));
         }
     }
-    const double peak = std::max(1e-9, *std::max_element(samples.begin(), samples.end(),
-                                                         [](double a, double b) { return std::fabs(a) < std::fabs(b); }));
+    double peak = 1e-9;
+    for (double s : samples)
+        peak = std::max(peak, std::fabs(s));
     for (double& s : samples)
-        s = s / std::fabs(peak) * 0.7;  // well below clipping
+        s = s / peak * 0.7;  // well below clipping
     return samples;
 }
 
@@ -67,7 +68,7 @@ bool WriteWave(const std::string& path, const std::vector<double>& samples)
     out.write("data", 4);
     PutLittleEndian(out, dataBytes, 4);
     for (double s : samples)
-        PutLittleEndian(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(s * 32767))), 2);
+        PutLittleEndian(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(std::clamp(s, -1.0, 1.0) * 32767))), 2);
     return out.good();
 }
 

@@ -34,7 +34,7 @@ void MMControl::SetCommand(const std::string& command)
     }
 }
 
-void PlayCue(MMControl& control, const std::string& waveFile)
+void PlayCue(DeviceControl& control, const std::string& waveFile)
 {
     control.SetCommand("Stop");
     control.SetCommand("Close");
@@ -43,7 +43,7 @@ void PlayCue(MMControl& control, const std::string& waveFile)
     control.SetCommand("Sound");
 }
 
-void PlayVerdictCue(MMControl& control, const std::string& waveFile)
+void PlayVerdictCue(DeviceControl& control, const std::string& waveFile)
 {
     control.SetCommand("close");
     control.SetFileName(waveFile);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QAudioFormat>
+#include <QBuffer>
+#include <QByteArray>
 #include <QObject>
 #include <map>
 #include <memory>
@@ -7,14 +10,13 @@
 
 #include "sound/media_device.h"
 
-class QSoundEffect;
+class QAudioSink;
 
 namespace mokopera {
 
-// Plays wave files through Qt Multimedia. Each file is loaded once into its own QSoundEffect
-// and kept, so a cue that was heard before starts at once; loading happens off the calling
-// thread inside Qt, so no call here waits for the audio system. Without an audio device the
-// calls still return at once and simply make no sound.
+// Plays wave files through Qt Multimedia's audio output. A file is read and checked once, when
+// it is first opened, and kept in memory, so its cue starts at once. Without an audio device,
+// or with a file that is not a playable wave, the calls return at once and make no sound.
 class QtMediaDevice final : public QObject, public MediaDevice {
     Q_OBJECT
 public:
@@ -26,14 +28,19 @@ public:
     void Stop() override;
     void Close() override;
 
-    // Starts loading these files now, so that their first cue is not delayed.
-    void Preload(const std::string& path);
-
 private:
-    QSoundEffect* EffectFor(const std::string& path);
-    std::map<std::string, QSoundEffect*> effects_;
-    QSoundEffect* current_ = nullptr;
-    QSoundEffect* playing_ = nullptr;
+    struct Sound {
+        QAudioFormat format;
+        QByteArray samples;
+    };
+    const Sound* Load(const std::string& path);
+
+    std::map<std::string, Sound> sounds_;
+    const Sound* current_ = nullptr;
+    QBuffer buffer_;
+    std::unique_ptr<QAudioSink> sink_;
+    QAudioFormat sinkFormat_;
+    bool noAudioDevice_ = false;
 };
 
 }  // namespace mokopera
