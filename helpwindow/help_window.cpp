@@ -35,14 +35,23 @@ void TextCanvas::Clear()
     update();
 }
 
+qreal TextCanvas::FitScale(const QString& line) const
+{
+    const int width = QFontMetrics(font()).horizontalAdvance(line);
+    const int room = contentsRect().width();
+    return width > room ? qreal(room) / width : 1.0;
+}
+
 void TextCanvas::PrintLine(const QString& line)
 {
     const QFontMetrics metrics(font());
     if (!line.isEmpty() && !image_.isNull()) {
         QPainter painter(&image_);
+        painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(font());
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QPoint(0, printY_ + metrics.ascent()), line);
+        painter.scale(FitScale(line), 1.0);
+        painter.drawText(QPointF(0, printY_ + metrics.ascent()), line);
     }
     printed_ << line;
     printY_ += metrics.height();

@@ -17,8 +17,11 @@ public:
     explicit TextCanvas(QWidget* parent = nullptr);
     // Erases the text and puts the print position back at the top left.
     void Clear();
-    // Prints one line at the print position, without wrapping, and moves one line down.
+    // Prints one line at the print position, without wrapping, and moves one line down. A line
+    // wider than the canvas is narrowed to its width rather than cut off at the edge.
     void PrintLine(const QString& line);
+    // The horizontal scale `line` is printed at: 1, or less for a line wider than the canvas.
+    [[nodiscard]] qreal FitScale(const QString& line) const;
     [[nodiscard]] const QStringList& PrintedLines() const { return printed_; }
     [[nodiscard]] const QImage& Image() const { return image_; }
 

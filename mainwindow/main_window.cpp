@@ -9,6 +9,7 @@
 #include "core/shot_step.h"
 #include "core/texts.h"
 #include "mainwindow/app_icon.h"
+#include "mainwindow/box_label.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/target_canvas.h"
 #include "sound/mm_control.h"
@@ -76,30 +77,28 @@ const std::pair<const char*, ValueLabel> kValueLabels[] = {
 
 QLabel* MakeLabel(const LabelSpec& spec, QWidget* parent)
 {
-    auto* label = new QLabel(QString::fromUtf8(spec.caption), parent);
+    const QString caption = QString::fromUtf8(spec.caption);
+    QLabel* label = nullptr;
+    QPalette palette = parent->palette();
+    const QColor labelDefault = palette.color(QPalette::ButtonText);
+    if (spec.look == Look::Plain) {
+        label = new QLabel(caption, parent);
+        palette.setColor(QPalette::WindowText, labelDefault);
+    } else {
+        label = new BoxLabel(caption, palette.color(QPalette::WindowText), parent);
+        palette.setColor(QPalette::Window, spec.look == Look::Title ? QColor(255, 192, 255) : QColor(Qt::white));
+        // The title uses the window-text colour, Label2 plain black, the rest the label default.
+        const bool black = QByteArray(spec.name) == "Label2";
+        palette.setColor(QPalette::WindowText, spec.look == Look::Title ? palette.color(QPalette::WindowText)
+                                               : black                  ? QColor(Qt::black)
+                                                                        : labelDefault);
+    }
     label->setObjectName(spec.name);
     label->setGeometry(spec.geometry);
     label->setFont(JapaneseFont(spec.pixelSize, spec.bold));
     label->setAlignment(Qt::AlignCenter);
-    QPalette palette = label->palette();
-    if (spec.look == Look::Plain) {
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));
-    } else {
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-        label->setLineWidth(1);
-        label->setAutoFillBackground(true);
-        palette.setColor(QPalette::Window, spec.look == Look::Title ? QColor(255, 192, 255) : QColor(Qt::white));
-        // The title uses the window-text colour, Label2 plain black, the rest the label default.
-        palette.setColor(QPalette::WindowText, spec.look == Look::Title      ? palette.color(QPalette::WindowText)
-                                               : QByteArray(spec.name) == "Label2" ? QColor(Qt::black)
-                                                                                  : palette.color(QPalette::ButtonText));
-    }
     label->setPalette(palette);
-    if (QByteArray(spec.name) == "Label14") {
-        // Two lines of this font are taller than the box: from the top, both stay inside it.
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    }
+    label->setWordWrap(QByteArray(spec.name) == "Label14");
     return label;
 }
 

@@ -45,6 +45,8 @@ public:
     void ActivateSequence();
     // Busy pointer, reset cue, blank canvas and labels, zero counters, then as activation.
     void ResetSequence();
+    // One tick of automatic firing: one shot. Public so a soak run can drive it directly.
+    void Tick();
 
     [[nodiscard]] const ExperimentState& State() const { return state_; }
     // For tests that start from a prepared series (near the experiment limit, say).
@@ -64,7 +66,6 @@ private:
     void AutoStop();
     void Quit();
     void Help();
-    void Tick();
     void RunShot();
     void TellExperimentLimit();
     void SetButtons(std::initializer_list<std::pair<QPushButton*, bool>> states);

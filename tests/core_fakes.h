@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,11 +97,14 @@ public:
     std::deque<std::int16_t> replies;      // one per Yes/No box
     std::vector<std::string> asked;        // "input <title> <offered>", "yesno <title>", "notice <title>"
     std::vector<std::string> notices;
+    std::function<void()> onInput;         // runs as each input box opens
 
     std::string InputBox(const std::string& prompt, const std::string& title, const std::string& offered) override
     {
         asked.push_back("input " + title + " " + offered);
         lastPrompt = prompt;
+        if (onInput)
+            onInput();
         if (inputs.empty())
             return "";
         std::string text = inputs.front();

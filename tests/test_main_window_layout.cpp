@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "mainwindow/box_label.h"
 #include "mainwindow/target_canvas.h"
 #include "sound/mm_control.h"
 #include "window_harness.h"
@@ -95,10 +96,11 @@ private slots:
         auto* label = qobject_cast<QLabel*>(widget);
         QVERIFY(label);
         QCOMPARE(label->text(), text);
-        QCOMPARE(label->alignment(), name == "Label14" ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignCenter);
-        QCOMPARE(label->frameShape() == QFrame::Box, background.isValid());
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+        QCOMPARE(qobject_cast<BoxLabel*>(label) != nullptr, background.isValid());
+        QCOMPARE(label->wordWrap(), name == "Label14");
         if (background.isValid()) {
-            QCOMPARE(label->lineWidth(), 1);
+            QCOMPARE(label->contentsRect(), label->rect().adjusted(1, 1, -1, -1));
             QVERIFY(label->autoFillBackground());
             QCOMPARE(label->palette().color(QPalette::Window), background);
         }
@@ -163,14 +165,41 @@ private slots:
         QVERIFY(metrics.height() <= label->contentsRect().height() + 2);
     }
 
+    // Label14's caption shows on two lines, both inside the box and clear of Label15, which
+    // overlaps its bottom row.
     void twoLineCaptionFits()
     {
         auto* label = window_->findChild<QLabel*>("Label14");
-        QVERIFY(label->wordWrap());
-        const QFontMetrics metrics(label->font());
-        const QRect needed = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap | Qt::AlignCenter, label->text());
-        QVERIFY2(needed.height() < metrics.height() + 2 * metrics.lineSpacing(), "more than two lines");
-        QVERIFY(needed.height() > metrics.lineSpacing());
+        const QImage image = label->grab().toImage();
+        auto inkInRows = [&](int from, int to) {
+            int ink = 0;
+            for (int y = from; y < to; ++y)
+                for (int x = 2; x < image.width() - 2; ++x)
+                    ink += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+            return ink;
+        };
+        QVERIFY(inkInRows(1, 16) > 40);                       // first line
+        QVERIFY(inkInRows(17, image.height() - 2) > 40);      // second line
+        QCOMPARE(inkInRows(image.height() - 2, image.height() - 1), 0);  // the row Label15 covers
+    }
+
+    // The verdict's colour is its text's only: the box stays in the window-text colour.
+    void verdictColourLeavesTheBoxAlone()
+    {
+        auto* label = window_->findChild<QLabel*>("Label9");
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        label->setPalette(palette);
+        label->setText("成功");
+        const QImage image = label->grab().toImage();
+        QCOMPARE(image.pixelColor(0, 0), qobject_cast<BoxLabel*>(label)->BoxColour());
+        QCOMPARE(image.pixelColor(image.width() / 3, image.height() - 1), qobject_cast<BoxLabel*>(label)->BoxColour());
+        bool blueText = false;
+        for (int x = 1; x < image.width() - 1; ++x)
+            for (int y = 1; y < image.height() - 1; ++y)
+                blueText |= image.pixelColor(x, y) == QColor(0, 0, 255);
+        QVERIFY(blueText);
+        label->clear();
     }
 };
 

@@ -1,0 +1,200 @@
+// The help window, its printed text, and the way there and back to a fresh main window.
+
+#include <QtTest>
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "helpwindow/help_text.h"
+#include "mainwindow/target_canvas.h"
+#include "window_harness.h"
+
+using namespace mokopera;
+using namespace mokopera::testing;
+
+namespace {
+
+int Indent(const QString& line)
+{
+    int spaces = 0;
+    while (spaces < line.size() && line[spaces] == QChar(0x3000))
+        ++spaces;
+    return spaces;
+}
+
+// A switcher over scripted services; ending the program is counted, not done.
+struct Program {
+    Harness harness;
+    int ends = 0;
+    WindowSwitcher windows{{harness.random, harness.clock, harness.dialogs, harness.media, harness.cueFiles,
+                            [](QWidget*) {}, [this] { ++ends; }}};
+
+    MainWindow* StartMainWindow(const char* entry)
+    {
+        const auto asked = harness.dialogs.asked.size();
+        harness.dialogs.inputs = {entry};
+        windows.ShowMainWindow();
+        if (!QTest::qWaitFor([&] { return harness.dialogs.asked.size() > asked; }))
+            return nullptr;
+        return windows.CurrentMainWindow();
+    }
+};
+
+void FlushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+
+class TestHelpWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void helpText_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("indent");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("1 blank") << 1 << 0 << "";
+        QTest::newRow("2 heading") << 2 << 1 << "【問　　題】";
+        QTest::newRow("3 sentence") << 3 << 8 << "みなさんは";
+        QTest::newRow("6 continues") << 6 << 7 << "全てはずれる";
+        QTest::newRow("10 blank") << 10 << 0 << "";
+        QTest::newRow("11 heading") << 11 << 1 << "【実験の考え方】";
+        QTest::newRow("14 full-width digits") << 14 << 8 << "２０回のうち";
+        QTest::newRow("16 continues") << 16 << 7 << "ます。";
+        QTest::newRow("17 blank") << 17 << 0 << "";
+        QTest::newRow("18 heading") << 18 << 1 << "【操作方法】";
+        QTest::newRow("19 bullet") << 19 << 7 << "■理論上";
+        QTest::newRow("21 continues") << 21 << 7 << "し［ＯＫ］";
+        QTest::newRow("25 last") << 25 << 8 << "［初期化］ボタン";
+    }
+
+    void helpText()
+    {
+        QFETCH(int, line);
+        QFETCH(int, indent);
+        QFETCH(QString, start);
+        const QStringList lines = HelpLines();
+        QCOMPARE(lines.size(), 25);
+        const QString text = lines[line - 1];
+        QCOMPARE(Indent(text), indent);
+        QVERIFY2(text.mid(indent).startsWith(start), qPrintable(text));
+        if (start.isEmpty())
+            QVERIFY(text.isEmpty());
+    }
+
+    void window()
+    {
+        HelpWindow help;
+        QCOMPARE(help.objectName(), QString("Form2"));
+        QCOMPARE(help.windowTitle(), QString(" モコペラも数撃ちゃ当たる＿ヘルプ（設問と操作方法）"));
+        QCOMPARE(help.size(), QSize(617, 503));
+        auto* close = help.findChild<QPushButton*>("Command1");
+        QCOMPARE(close->text(), QString("閉じる"));
+        QCOMPARE(close->geometry(), QRect(560, 0, 49, 25));
+        QCOMPARE(help.findChild<QWidget*>("Line1")->geometry(), QRect(8, 24, 601, 1));
+        QCOMPARE(help.Canvas()->geometry(), QRect(8, 32, 601, 465));
+        QCOMPARE(help.Canvas()->font().pixelSize(), 15);
+        QCOMPARE(help.Canvas()->font().weight(), QFont::Normal);
+    }
+
+    void printedOnceEachTimeShown()
+    {
+        HelpWindow help;
+        help.show();
+        QCOMPARE(help.Canvas()->PrintedLines(), HelpLines());
+        const QImage first = help.Canvas()->Image().copy();
+        help.hide();
+        help.show();
+        QCOMPARE(help.Canvas()->PrintedLines(), HelpLines());
+        QCOMPARE(help.Canvas()->Image(), first);
+        QVERIFY(help.findChild<QPushButton*>("Command1")->hasFocus() || !help.isActiveWindow());
+    }
+
+    // No line is cut at the right edge: the few wider than the canvas are narrowed, and only a
+    // little, so that they still read as the same font.
+    void everyLineFitsTheCanvas()
+    {
+        HelpWindow help;
+        help.show();
+        const QFontMetrics metrics(help.Canvas()->font());
+        const int width = help.Canvas()->contentsRect().width();
+        for (const QString& line : HelpLines()) {
+            const qreal scale = help.Canvas()->FitScale(line);
+            QVERIFY2(metrics.horizontalAdvance(line) * scale <= width && scale > 0.94, qPrintable(line));
+        }
+        QVERIFY(25 * metrics.height() <= help.Canvas()->contentsRect().height());
+        // The printed image has ink near its right edge (the long lines reach it) but not past it.
+        const QImage& image = help.Canvas()->Image();
+        bool inkNearEdge = false;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = image.width() - 12; x < image.width(); ++x)
+                inkNearEdge |= qGray(image.pixel(x, y)) < 128;
+        QVERIFY(inkNearEdge);
+    }
+
+    // HELP plays its cue, the main window goes with everything it showed, and Close brings a
+    // fresh one back that asks for N again. Twice, without doubling the help text.
+    void roundTrips()
+    {
+        Program program;
+        MainWindow* main = program.StartMainWindow("5");
+        QVERIFY(main);
+        for (int shot = 0; shot < 7; ++shot)
+            main->findChild<QPushButton*>("Command1")->click();
+        QPointer<MainWindow> first = main;
+
+        for (int trip = 0; trip < 2; ++trip) {
+            program.harness.media.log.clear();
+            program.windows.CurrentMainWindow()->findChild<QPushButton*>("Command6")->click();
+            QCOMPARE(program.harness.media.log, (QStringList{"stop", "close", "open pinpon.wav", "play"}).mid(trip == 0 ? 0 : 2));
+            QVERIFY(!program.windows.CurrentMainWindow());
+            HelpWindow* help = program.windows.CurrentHelpWindow();
+            QVERIFY(help && help->isVisible());
+            QCOMPARE(help->Canvas()->PrintedLines().size(), 25);
+            FlushDeletes();
+            QCOMPARE(QApplication::topLevelWidgets().size(), 1);
+
+            const auto asked = program.harness.dialogs.asked.size();
+            program.harness.dialogs.inputs = {"20"};
+            help->findChild<QPushButton*>("Command1")->click();
+            QTRY_COMPARE(program.harness.dialogs.asked.size(), asked + 1);
+            QCOMPARE(program.harness.dialogs.asked.back(), std::string("input 鉄砲の発射回数の設定 20"));
+            FlushDeletes();
+            QVERIFY(!program.windows.CurrentHelpWindow());
+
+            MainWindow* fresh = program.windows.CurrentMainWindow();
+            QVERIFY(fresh && fresh->isVisible());
+            QCOMPARE(int{fresh->State().Successes} + fresh->State().Failures + fresh->State().ShotNumber, 0);
+            for (const char* name : {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13"})
+                QVERIFY(fresh->findChild<QLabel*>(name)->text().isEmpty());
+            QCOMPARE(fresh->findChild<QLabel*>("Label15")->text(), QString("0.8784233"));
+            QVERIFY(!fresh->findChild<QPushButton*>("Command3")->isEnabled());
+            QVERIFY(!fresh->findChild<QPushButton*>("Command5")->isEnabled());
+            QCOMPARE(QApplication::topLevelWidgets().size(), 1);
+            TargetCanvas ringOnly;
+            ExperimentState scratch;
+            ringOnly.DrawTargetRing(scratch);
+            QCOMPARE(fresh->Canvas()->Image(), ringOnly.Image());
+        }
+        QVERIFY(!first);  // the first main window was destroyed
+        QCOMPARE(program.ends, 0);
+    }
+
+    void closeBoxOfTheHelpWindowEnds()
+    {
+        Program program;
+        QVERIFY(program.StartMainWindow("5"));
+        program.windows.CurrentMainWindow()->findChild<QPushButton*>("Command6")->click();
+        program.windows.CurrentHelpWindow()->close();
+        QCOMPARE(program.ends, 1);
+        QVERIFY(!program.windows.CurrentMainWindow());
+    }
+};
+
+QTEST_MAIN(TestHelpWindow)
+#include "test_help_window.moc"
