@@ -12,7 +12,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("mokopera");
-    QApplication::setDesktopFileName("mokopera");
+    QApplication::setDesktopFileName("io.github.mokopera.Mokopera");
     // The program ends by its own decision (Quit, the entry's quit question, a close box), never
     // just because the main window is briefly gone on the way to the help window.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -23,8 +23,10 @@ int main(int argc, char** argv)
     mokopera::SystemClock clock;
     mokopera::QtDialogs dialogs;
     mokopera::QtMediaDevice media;
+    // Beside the program (a build), then the installed data folder.
+    const QString programDir = QApplication::applicationDirPath();
     const mokopera::CueFileLocator cueFiles(
-        {QApplication::applicationDirPath().toStdString(), MOKOPERA_SOUND_DIR});
+        {programDir.toStdString(), (programDir + "/" MOKOPERA_SOUNDS_FROM_BIN).toStdString()});
 
     mokopera::WindowSwitcher windows({random, clock, dialogs, media, cueFiles,
                                       [&dialogs](QWidget* owner) { dialogs.SetOwner(owner); },

@@ -11,7 +11,8 @@ MOKOPERA_PACKAGES=(
   libgl-dev
   fonts-ipafont-gothic fontconfig
   libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  desktop-file-utils appstream dpkg-dev
 )
 
 as_root() {

@@ -1,0 +1,142 @@
+// Window benchmarks on the real widgets (run with QT_QPA_PLATFORM=offscreen):
+//   bench_window draw-target   DrawTarget plus the repaint it causes, median of 500 calls
+//   bench_window auto-fire     300 ticks of automatic firing at N = 5 against a bare 100 ms
+//                              QTimer measured the same way in the same run
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+#include <sys/resource.h>
+#include <vector>
+
+#include "helpwindow/window_switcher.h"
+#include "mainwindow/fonts.h"
+#include "mainwindow/target_canvas.h"
+#include "sound/qt_media_device.h"
+
+namespace {
+
+using namespace mokopera;
+
+class AnswerFive : public Dialogs {
+public:
+    std::string InputBox(const std::string&, const std::string&, const std::string&) override { return "5"; }
+    std::int16_t YesNoBox(const std::string&, const std::string&) override { return kNo; }
+    void Notice(const std::string&, const std::string&) override {}
+};
+
+class NoNavigation : public Navigator {
+public:
+    void OpenHelp() override {}
+    void EndProgram() override {}
+};
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct TickFigures {
+    double meanMs, p99DeviationMs, cpuPercent;
+};
+
+// Records every timeout of `timer` until `ticks` have come, then reports the intervals and the
+// CPU time the whole process used meanwhile.
+TickFigures MeasureTicks(QTimer* timer, int ticks, const std::function<void()>& start, const std::function<void()>& stop)
+{
+    std::vector<qint64> stamps;
+    QElapsedTimer clock;
+    QEventLoop loop;
+    auto connection = QObject::connect(timer, &QTimer::timeout, [&] {
+        stamps.push_back(clock.nsecsElapsed());
+        if (int(stamps.size()) == ticks + 1)
+            loop.quit();
+    });
+    const double cpuBefore = CpuSeconds();
+    clock.start();
+    start();
+    loop.exec();
+    stop();
+    const double wall = clock.nsecsElapsed() / 1e9;
+    const double cpu = CpuSeconds() - cpuBefore;
+    QObject::disconnect(connection);
+
+    std::vector<double> intervals, deviations;
+    for (std::size_t i = 1; i < stamps.size(); ++i) {
+        intervals.push_back((stamps[i] - stamps[i - 1]) / 1e6);
+        deviations.push_back(std::abs(intervals.back() - 100.0));
+    }
+    std::sort(deviations.begin(), deviations.end());
+    const double mean = std::accumulate(intervals.begin(), intervals.end(), 0.0) / intervals.size();
+    return {mean, deviations[deviations.size() * 99 / 100], 100.0 * cpu / wall};
+}
+
+int DrawTargetBench(MainWindow& window)
+{
+    TargetCanvas* canvas = window.Canvas();
+    ExperimentState state;
+    std::vector<double> micros;
+    for (int i = 0; i < 500; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        canvas->DrawTargetRing(state);
+        QCoreApplication::processEvents();  // the repaint the ring asked for
+        micros.push_back(clock.nsecsElapsed() / 1e3);
+    }
+    std::sort(micros.begin(), micros.end());
+    std::printf("DrawTarget + repaint: median %.1f us, 90th percentile %.1f us, max %.1f us (500 calls)\n",
+                micros[micros.size() / 2], micros[micros.size() * 9 / 10], micros.back());
+    return 0;
+}
+
+int AutoFireBench(MainWindow& window)
+{
+    QTimer bare;
+    bare.setInterval(100);
+    bare.setTimerType(Qt::PreciseTimer);
+    const TickFigures empty = MeasureTicks(&bare, 300, [&] { bare.start(); }, [&] { bare.stop(); });
+    std::printf("bare 100 ms QTimer:       mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n",
+                empty.meanMs, empty.p99DeviationMs, empty.cpuPercent);
+
+    auto* timer = window.findChild<QTimer*>("Timer1");
+    const TickFigures fire = MeasureTicks(
+        timer, 300, [&] { window.findChild<QPushButton*>("Command2")->click(); },
+        [&] { window.findChild<QPushButton*>("Command3")->click(); });
+    std::printf("automatic firing, N = 5:  mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n",
+                fire.meanMs, fire.p99DeviationMs, fire.cpuPercent);
+    std::printf("shots fired: experiments %d\n", window.State().Successes + window.State().Failures);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    InstallFontSubstitutes();
+    const QString mode = argc > 1 ? QString(argv[1]) : QString("draw-target");
+
+    AnswerFive dialogs;
+    NoNavigation navigator;
+    MixingRandomSource random(2024);
+    SystemClock clock;
+    QtMediaDevice media;
+    const CueFileLocator cueFiles({QCoreApplication::applicationDirPath().toStdString()});
+    MainWindow window({random, clock, dialogs, media, cueFiles, navigator});
+    window.show();  // activation follows from the event loop and answers "5"
+    while (window.State().ShotsPerExperiment == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
+    if (mode == "draw-target")
+        return DrawTargetBench(window);
+    if (mode == "auto-fire")
+        return AutoFireBench(window);
+    std::fprintf(stderr, "usage: bench_window [draw-target|auto-fire]\n");
+    return 2;
+}

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Drives the real program in an X server as a student would: entry, Fire, a look at the
+# pixels, Reset, HELP and back, and Quit answered Yes. Run inside xvfb-run:
+#   xvfb-run -a -s "-screen 0 1024x768x24" tests/e2e/e2e.sh path/to/mokopera
+set -u
+PROGRAM=$1
+WORK=$(mktemp -d)
+trap 'kill "$APP" 2>/dev/null; rm -rf "$WORK"' EXIT
+FAILED=0
+
+fail() { echo "FAIL: $*"; FAILED=1; }
+step() { echo "-- $*"; }
+
+# Waits (up to $2 seconds) for a visible window whose title matches the regular expression $1.
+wait_window() {
+  local deadline=$((SECONDS + ${2:-20})) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits until no visible window matches $1.
+wait_gone() {
+  local deadline=$((SECONDS + ${2:-20}))
+  while [ $SECONDS -lt $deadline ]; do
+    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Clicks at ($2, $3) inside window $1.
+click_at() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove $((X + $2)) $((Y + $3))
+  sleep 0.1
+  xdotool click 1
+}
+
+# Gives window $1 the keyboard and presses the keys $2...: real key events (XTEST), so that
+# every press is followed by its release even when the press closes the window.
+press_keys() {
+  local window=$1
+  shift
+  sleep 0.5  # a window is mapped a moment before it takes keys
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  xdotool key "$@"
+  sleep 0.1
+}
+
+type_text() {
+  xdotool type "$1"
+  sleep 0.1
+}
+
+# Answers the shots-per-experiment box with $1.
+enter_shots() {
+  local box
+  box=$(wait_window '^鉄砲の発射回数の設定$' 20) || { fail "no input box"; return 1; }
+  press_keys "$box" ctrl+a
+  [ -n "$1" ] && type_text "$1"
+  xdotool key Return
+  wait_gone '^鉄砲の発射回数の設定$' 10 || fail "input box stayed open"
+}
+
+# Counts pixels of colour $2 (as #RRGGBB) in the area $3 (WxH+X+Y) of screenshot $1.
+count_colour() {
+  convert "$1" -crop "$3" +repage txt:- | grep -c -i "$2"
+}
+
+"$PROGRAM" >"$WORK/log" 2>&1 &
+APP=$!
+MAIN='^ モコペラも数撃ちゃ当たる$'
+
+step "the input box comes up with its title, over the main window"
+enter_shots 5
+main=$(wait_window "$MAIN" 10) || fail "no main window"
+
+step "fire one experiment of five shots"
+for _ in 1 2 3 4 5; do click_at "$main" 184 576; sleep 0.2; done
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+import -window root "$WORK/shot.png"
+verdict="97x25+$((X + 320))+$((Y + 448))"
+canvas="397x373+$((X + 18))+$((Y + 42))"
+blue=$(count_colour "$WORK/shot.png" '#0000FF' "$verdict")
+red=$(count_colour "$WORK/shot.png" '#FF0000' "$verdict")
+[ $((blue + red)) -gt 10 ] || fail "the verdict label shows no blue or red text ($blue blue, $red red)"
+ring=$(count_colour "$WORK/shot.png" '#000000' "$canvas")
+[ "$ring" -gt 40 ] || fail "the canvas shows no ring ($ring black pixels)"
+marks=$(( $(count_colour "$WORK/shot.png" '#0000FF' "$canvas") + $(count_colour "$WORK/shot.png" '#FF0000' "$canvas") ))
+[ "$marks" -gt 10 ] || fail "the canvas shows no marks ($marks pixels)"
+
+step "Reset asks for the shots again"
+sleep 0.3
+click_at "$main" 408 12
+enter_shots 6
+
+step "HELP opens the help window, Close brings a fresh main window"
+click_at "$main" 360 12
+help=$(wait_window 'ヘルプ' 20) || fail "no help window"
+wait_gone "$MAIN" 10 || fail "the main window stayed while the help window is open"
+click_at "$help" 584 12
+enter_shots ""
+main=$(wait_window "$MAIN" 10) || fail "no main window after Close"
+wait_gone 'ヘルプ' 10 || fail "the help window stayed"
+
+step "Quit answered Yes ends the program with status 0"
+click_at "$main" 24 12
+question=$(wait_window '^モコペラも数撃ちゃ当たる$' 10) || fail "no quit question"
+press_keys "$question" Return
+for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APP" 2>/dev/null; then
+  fail "the program did not end"
+else
+  wait "$APP"; status=$?
+  [ "$status" -eq 0 ] || fail "exit status $status"
+fi
+
+if [ "$FAILED" -ne 0 ]; then
+  echo "program output:"; cat "$WORK/log"
+  echo "1 passed, 1 failed"
+  exit 1
+fi
+echo "end-to-end: every step passed"
