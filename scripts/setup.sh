@@ -13,6 +13,7 @@ MOKOPERA_PACKAGES=(
   libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev
   desktop-file-utils appstream dpkg-dev
+  clang libclang-rt-14-dev
 )
 
 as_root() {
@@ -37,4 +38,18 @@ install_missing_packages() {
 build_release() {
   cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$MOKOPERA_BUILD"
+}
+
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
+build_sanitized() {
+  cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DMOKOPERA_SANITIZE=ON >/dev/null
+  cmake --build "$MOKOPERA_ROOT/build-asan"
+}
+
+# The fuzz targets, built with clang and libFuzzer.
+build_fuzzers() {
+  CC=clang CXX=clang++ cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_ROOT/build-fuzz" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOKOPERA_FUZZ=ON >/dev/null
+  cmake --build "$MOKOPERA_ROOT/build-fuzz"
 }

@@ -28,6 +28,9 @@ public:
     void Stop() override;
     void Close() override;
 
+    // How many wave files are held in memory (each file once, however often it is opened).
+    [[nodiscard]] std::size_t LoadedSounds() const { return sounds_.size(); }
+
 private:
     struct Sound {
         QAudioFormat format;

@@ -31,7 +31,8 @@ std::optional<WaveSound> ParseWave(std::span<const std::uint8_t> bytes)
     WaveSound sound;
     bool haveFormat = false;
     std::size_t at = 12;
-    while (bytes.size() - at >= 8) {
+    // `at` can pass the end by a chunk's pad byte, so compare without subtracting from the size.
+    while (at + 8 <= bytes.size()) {
         const std::size_t size = Read32(bytes, at + 4);
         const std::size_t body = at + 8;
         const std::size_t available = bytes.size() - body;

@@ -176,6 +176,9 @@ private slots:
         QByteArray huge = Riff({{"LIST", QByteArray(4, 'l')}, {"fmt ", pcm}});
         qToLittleEndian<quint32>(0xFFFFFFF0U, huge.data() + 16);
         QTest::newRow("chunk size past the end") << huge << -1;
+        // Found by fuzzing: the pad byte of an odd last chunk lies past the end of the file.
+        QTest::newRow("odd last chunk without its pad byte")
+            << Riff({{"fmt ", pcm}}) + QByteArray(" \x10\0\0\x01\0\0\0\0", 9) << -1;
     }
 
     void waveHeaders()

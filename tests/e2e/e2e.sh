@@ -120,6 +120,29 @@ else
   [ "$status" -eq 0 ] || fail "exit status $status"
 fi
 
+step "a copy in a read-only folder starts; Escape, then Yes, ends it with status 0, writing nothing"
+READONLY="$WORK/readonly"
+mkdir "$READONLY"
+cp "$PROGRAM" "$(dirname "$PROGRAM")"/*.wav "$READONLY"/
+chmod -R a-w "$READONLY"
+listing=$(ls -lA --time-style=full-iso "$READONLY")
+"$READONLY/$(basename "$PROGRAM")" >"$WORK/log2" 2>&1 &
+APP=$!
+box=$(wait_window '^鉄砲の発射回数の設定$' 20) || fail "no input box from the read-only copy"
+press_keys "$box" Escape
+question=$(wait_window '^確認$' 10) || fail "no quit question after Escape"
+press_keys "$question" Return
+for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$APP" 2>/dev/null; then
+  fail "the read-only copy did not end"
+else
+  wait "$APP"; status=$?
+  [ "$status" -eq 0 ] || fail "the read-only copy ended with status $status"
+fi
+after=$(ls -lA --time-style=full-iso "$READONLY")
+[ "$listing" = "$after" ] || { fail "something was written beside the program"; diff <(echo "$listing") <(echo "$after"); }
+chmod -R u+w "$READONLY"
+
 if [ "$FAILED" -ne 0 ]; then
   echo "program output:"; cat "$WORK/log"
   echo "1 passed, 1 failed"
