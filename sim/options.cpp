@@ -1,0 +1,101 @@
+#include "sim/options.h"
+
+#include <charconv>
+
+namespace mokopera::sim {
+
+namespace {
+
+template <typename Number>
+bool ReadWhole(const std::string& text, Number& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && !text.empty();
+}
+
+ArgumentError Error(const std::string& japanese, const std::string& english)
+{
+    return {japanese + "\n" + english};
+}
+
+std::optional<ArgumentError> ReadShots(const std::string& text, Options& options)
+{
+    const auto dots = text.find("..");
+    const std::string first = dots == std::string::npos ? text : text.substr(0, dots);
+    const std::string last = dots == std::string::npos ? text : text.substr(dots + 2);
+    if (!ReadWhole(first, options.firstShots) || !ReadWhole(last, options.lastShots) || options.firstShots < 5 ||
+        options.lastShots > 50 || options.firstShots > options.lastShots)
+        return Error("-n には５以上５０以下の整数か、5..50 のような範囲を指定してください: " + text,
+                     "-n takes a whole number from 5 to 50, or a range such as 5..50: " + text);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::string>& arguments)
+{
+    Options options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&]() -> const std::string* { return i + 1 < arguments.size() ? &arguments[++i] : nullptr; };
+        if (argument == "-h" || argument == "--help") {
+            options.help = true;
+        } else if (argument == "--csv") {
+            options.csv = true;
+        } else if (argument == "-n" || argument == "-e" || argument == "--seed" || argument == "--plot") {
+            const std::string* text = value();
+            if (!text)
+                return Error(argument + " の後に値がありません", argument + " needs a value");
+            if (argument == "-n") {
+                if (auto error = ReadShots(*text, options))
+                    return *error;
+            } else if (argument == "-e") {
+                if (!ReadWhole(*text, options.experiments) || options.experiments < 1 ||
+                    options.experiments > kMostExperiments)
+                    return Error("-e には１以上 10000000 以下の整数を指定してください: " + *text,
+                                 "-e takes a whole number from 1 to 10000000: " + *text);
+            } else if (argument == "--seed") {
+                std::uint64_t seed = 0;
+                if (!ReadWhole(*text, seed))
+                    return Error("--seed には０以上の整数を指定してください: " + *text,
+                                 "--seed takes a whole number of zero or more: " + *text);
+                options.seed = seed;
+            } else {
+                if (text->empty())
+                    return Error("--plot にファイル名を指定してください", "--plot needs a file name");
+                options.plotPath = *text;
+            }
+        } else {
+            return Error("知らないオプションです: " + argument + "（--help で使い方を表示）",
+                         "unknown option: " + argument + " (see --help)");
+        }
+    }
+    return options;
+}
+
+std::string HelpText()
+{
+    return "使い方: mokopera-sim [-n N | -n 5..50] [-e 実験回数] [--seed S] [--csv] [--plot ファイル.svg]\n"
+           "１０回に１回命中する腕前で N 回撃つ実験を何度も行い、少なくとも１回当たる割合（実験的確率）と\n"
+           "理論上の確率 1 − 0.9^N を比べます。\n"
+           "  -n N | -n A..B   １回の実験で撃つ回数（５〜５０、既定 20）。範囲なら各 N について実験します\n"
+           "  -e 実験回数      N ごとの実験回数（１〜10000000、既定 1000）\n"
+           "  --seed S         乱数の種。同じ種なら同じ結果になります（省略時は時刻から決め、表示します）\n"
+           "  --csv            表を CSV（RFC 4180、UTF-8、見出し行つき）で標準出力に書きます\n"
+           "  --plot F.svg     実験的確率の収束（範囲なら N ごとの比較）を SVG の図に描きます\n"
+           "\n"
+           "Usage: mokopera-sim [-n N | -n 5..50] [-e EXPERIMENTS] [--seed S] [--csv] [--plot FILE.svg]\n"
+           "Runs the experiment of N shots at one hit in ten many times and compares the share of\n"
+           "experiments with at least one hit with the theoretical 1 − 0.9^N.\n"
+           "  -n N | -n A..B   shots per experiment, 5 to 50 (default 20); a range runs every N in it\n"
+           "  -e EXPERIMENTS   experiments for each N, 1 to 10000000 (default 1000)\n"
+           "  --seed S         random seed; the same seed gives the same figures (default: from the\n"
+           "                   clock, and printed so that the run can be repeated)\n"
+           "  --csv            write the table as CSV (RFC 4180, UTF-8, with a header row)\n"
+           "  --plot F.svg     draw the convergence (for a range: every N against the theory) as SVG\n"
+           "\n"
+           "The simulated clock fires one shot every 0.1 s, as the program's automatic firing does.\n"
+           "Exit status: 0 on success, 2 for bad arguments or an output file that cannot be written.\n";
+}
+
+}  // namespace mokopera::sim
