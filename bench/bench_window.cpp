@@ -2,6 +2,8 @@
 //   bench_window draw-target   DrawTarget plus the repaint it causes, median of 500 calls
 //   bench_window auto-fire     300 ticks of automatic firing at N = 5 against a bare 100 ms
 //                              QTimer measured the same way in the same run
+//   bench_window cues          how long each device command of a cue takes with the real sound
+//                              layer, for a present and a missing file (the first call included)
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include "helpwindow/window_switcher.h"
 #include "mainwindow/fonts.h"
 #include "mainwindow/target_canvas.h"
+#include "sound/mm_control.h"
 #include "sound/qt_media_device.h"
 
 namespace {
@@ -114,6 +117,45 @@ int AutoFireBench(MainWindow& window)
     return 0;
 }
 
+// Times every property assignment a cue makes on the real device control.
+class TimedControl final : public DeviceControl {
+public:
+    explicit TimedControl(MMControl& control) : control_(control) {}
+    std::vector<double> micros;
+    void SetFileName(const std::string& name) override { Time([&] { control_.SetFileName(name); }); }
+    void SetCommand(const std::string& command) override { Time([&] { control_.SetCommand(command); }); }
+
+private:
+    template <typename F>
+    void Time(F f)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        f();
+        micros.push_back(clock.nsecsElapsed() / 1e3);
+    }
+    MMControl& control_;
+};
+
+int CueBench(MainWindow& window)
+{
+    for (const char* file : {"Chimes.wav", "no-such-file.wav"}) {
+        TimedControl timed(*window.Device());
+        PlayCue(timed, file);
+        const double first = *std::max_element(timed.micros.begin(), timed.micros.end());
+        timed.micros.clear();
+        for (int i = 0; i < 200; ++i) {
+            PlayVerdictCue(timed, file);
+            PlayCue(timed, file);
+            QCoreApplication::processEvents();
+        }
+        std::sort(timed.micros.begin(), timed.micros.end());
+        std::printf("%-18s first cue's slowest command %.1f us; later commands median %.1f us, max %.1f us (%zu)\n",
+                    file, first, timed.micros[timed.micros.size() / 2], timed.micros.back(), timed.micros.size());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -137,6 +179,8 @@ int main(int argc, char** argv)
         return DrawTargetBench(window);
     if (mode == "auto-fire")
         return AutoFireBench(window);
-    std::fprintf(stderr, "usage: bench_window [draw-target|auto-fire]\n");
+    if (mode == "cues")
+        return CueBench(window);
+    std::fprintf(stderr, "usage: bench_window [draw-target|auto-fire|cues]\n");
     return 2;
 }

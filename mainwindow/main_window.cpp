@@ -75,39 +75,39 @@ const std::pair<const char*, ValueLabel> kValueLabels[] = {
     {"Label15", ValueLabel::Label15},
 };
 
-QLabel* MakeLabel(const LabelSpec& spec, QWidget* parent)
+QLabel* MakeLabel(const LabelSpec& entry, QWidget* parent)
 {
-    const QString caption = QString::fromUtf8(spec.caption);
+    const QString caption = QString::fromUtf8(entry.caption);
     QLabel* label = nullptr;
     QPalette palette = parent->palette();
     const QColor labelDefault = palette.color(QPalette::ButtonText);
-    if (spec.look == Look::Plain) {
+    if (entry.look == Look::Plain) {
         label = new QLabel(caption, parent);
         palette.setColor(QPalette::WindowText, labelDefault);
     } else {
         label = new BoxLabel(caption, palette.color(QPalette::WindowText), parent);
-        palette.setColor(QPalette::Window, spec.look == Look::Title ? QColor(255, 192, 255) : QColor(Qt::white));
+        palette.setColor(QPalette::Window, entry.look == Look::Title ? QColor(255, 192, 255) : QColor(Qt::white));
         // The title uses the window-text colour, Label2 plain black, the rest the label default.
-        const bool black = QByteArray(spec.name) == "Label2";
-        palette.setColor(QPalette::WindowText, spec.look == Look::Title ? palette.color(QPalette::WindowText)
+        const bool black = QByteArray(entry.name) == "Label2";
+        palette.setColor(QPalette::WindowText, entry.look == Look::Title ? palette.color(QPalette::WindowText)
                                                : black                  ? QColor(Qt::black)
                                                                         : labelDefault);
     }
-    label->setObjectName(spec.name);
-    label->setGeometry(spec.geometry);
-    label->setFont(JapaneseFont(spec.pixelSize, spec.bold));
+    label->setObjectName(entry.name);
+    label->setGeometry(entry.geometry);
+    label->setFont(JapaneseFont(entry.pixelSize, entry.bold));
     label->setAlignment(Qt::AlignCenter);
     label->setPalette(palette);
-    label->setWordWrap(QByteArray(spec.name) == "Label14");
+    label->setWordWrap(QByteArray(entry.name) == "Label14");
     return label;
 }
 
-QPushButton* MakeButton(const ButtonSpec& spec, QWidget* parent)
+QPushButton* MakeButton(const ButtonSpec& entry, QWidget* parent)
 {
-    auto* button = new QPushButton(QString::fromUtf8(spec.caption), parent);
-    button->setObjectName(spec.name);
-    button->setGeometry(spec.geometry);
-    button->setFont(JapaneseFont(spec.pixelSize, spec.bold));
+    auto* button = new QPushButton(QString::fromUtf8(entry.caption), parent);
+    button->setObjectName(entry.name);
+    button->setGeometry(entry.geometry);
+    button->setFont(JapaneseFont(entry.pixelSize, entry.bold));
     button->setAutoDefault(false);
     button->setDefault(false);
     return button;
@@ -141,13 +141,13 @@ void MainWindow::BuildControls()
     canvas_ = new TargetCanvas(this);
     canvas_->setGeometry(16, 40, 401, 377);
 
-    for (const LabelSpec& spec : kLabels)
-        MakeLabel(spec, this);
+    for (const LabelSpec& entry : kLabels)
+        MakeLabel(entry, this);
     for (const auto& [name, role] : kValueLabels)
         valueLabels_[role] = findChild<QLabel*>(name);
 
-    for (const ButtonSpec& spec : kButtons)
-        MakeButton(spec, this);
+    for (const ButtonSpec& entry : kButtons)
+        MakeButton(entry, this);
     fire_ = findChild<QPushButton*>("Command1");
     autoStart_ = findChild<QPushButton*>("Command2");
     autoStop_ = findChild<QPushButton*>("Command3");

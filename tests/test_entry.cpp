@@ -171,19 +171,6 @@ private slots:
         if (!replies.isEmpty())
             QCOMPARE(int{state.Answer}, replies.last());
     }
-
-    void promptTexts()
-    {
-        ScriptedDialogs dialogs;
-        dialogs.inputs = {""};
-        dialogs.replies = {kYes};
-        ExperimentState state;
-        (void)AskShotsPerExperiment(state, dialogs);
-        QCOMPARE(QString::fromStdString(dialogs.lastPrompt), QStringLiteral("終了していいですか？"));
-        dialogs.inputs = {"20"};
-        (void)AskShotsPerExperiment(state, dialogs);
-        QCOMPARE(QString::fromStdString(dialogs.lastPrompt), QStringLiteral("５以上５０以下の整数を入力してください。"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestEntry)

@@ -87,21 +87,6 @@ private slots:
             QVERIFY(text.isEmpty());
     }
 
-    void window()
-    {
-        HelpWindow help;
-        QCOMPARE(help.objectName(), QString("Form2"));
-        QCOMPARE(help.windowTitle(), QString(" モコペラも数撃ちゃ当たる＿ヘルプ（設問と操作方法）"));
-        QCOMPARE(help.size(), QSize(617, 503));
-        auto* close = help.findChild<QPushButton*>("Command1");
-        QCOMPARE(close->text(), QString("閉じる"));
-        QCOMPARE(close->geometry(), QRect(560, 0, 49, 25));
-        QCOMPARE(help.findChild<QWidget*>("Line1")->geometry(), QRect(8, 24, 601, 1));
-        QCOMPARE(help.Canvas()->geometry(), QRect(8, 32, 601, 465));
-        QCOMPARE(help.Canvas()->font().pixelSize(), 15);
-        QCOMPARE(help.Canvas()->font().weight(), QFont::Normal);
-    }
-
     void printedOnceEachTimeShown()
     {
         HelpWindow help;

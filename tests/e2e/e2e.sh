@@ -9,6 +9,16 @@ trap 'kill "$APP" 2>/dev/null; rm -rf "$WORK"' EXIT
 FAILED=0
 
 fail() { echo "FAIL: $*"; FAILED=1; }
+
+# A step the rest depends on failed: show what there is to see and stop.
+fatal() {
+  echo "FAIL: $*"
+  echo "windows on the screen:"
+  xdotool search --onlyvisible --name '.' 2>/dev/null | while read -r w; do echo "  [$(xdotool getwindowname "$w")]"; done
+  echo "program output:"; cat "$WORK"/log* 2>/dev/null
+  echo "1 passed, 1 failed"
+  exit 1
+}
 step() { echo "-- $*"; }
 
 # Waits (up to $2 seconds) for a visible window whose title matches the regular expression $1.
@@ -59,7 +69,7 @@ type_text() {
 # Answers the shots-per-experiment box with $1.
 enter_shots() {
   local box
-  box=$(wait_window '^鉄砲の発射回数の設定$' 20) || { fail "no input box"; return 1; }
+  box=$(wait_window '^鉄砲の発射回数の設定$' 30) || fatal "no input box"
   press_keys "$box" ctrl+a
   [ -n "$1" ] && type_text "$1"
   xdotool key Return
@@ -77,7 +87,7 @@ MAIN='^ モコペラも数撃ちゃ当たる$'
 
 step "the input box comes up with its title, over the main window"
 enter_shots 5
-main=$(wait_window "$MAIN" 10) || fail "no main window"
+main=$(wait_window "$MAIN" 10) || fatal "no main window"
 
 step "fire one experiment of five shots"
 for _ in 1 2 3 4 5; do click_at "$main" 184 576; sleep 0.2; done
@@ -101,16 +111,16 @@ enter_shots 6
 
 step "HELP opens the help window, Close brings a fresh main window"
 click_at "$main" 360 12
-help=$(wait_window 'ヘルプ' 20) || fail "no help window"
+help=$(wait_window 'ヘルプ' 20) || fatal "no help window"
 wait_gone "$MAIN" 10 || fail "the main window stayed while the help window is open"
 click_at "$help" 584 12
 enter_shots ""
-main=$(wait_window "$MAIN" 10) || fail "no main window after Close"
+main=$(wait_window "$MAIN" 10) || fatal "no main window after Close"
 wait_gone 'ヘルプ' 10 || fail "the help window stayed"
 
 step "Quit answered Yes ends the program with status 0"
 click_at "$main" 24 12
-question=$(wait_window '^モコペラも数撃ちゃ当たる$' 10) || fail "no quit question"
+question=$(wait_window '^モコペラも数撃ちゃ当たる$' 10) || fatal "no quit question"
 press_keys "$question" Return
 for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$APP" 2>/dev/null; then
@@ -128,9 +138,9 @@ chmod -R a-w "$READONLY"
 listing=$(ls -lA --time-style=full-iso "$READONLY")
 "$READONLY/$(basename "$PROGRAM")" >"$WORK/log2" 2>&1 &
 APP=$!
-box=$(wait_window '^鉄砲の発射回数の設定$' 20) || fail "no input box from the read-only copy"
+box=$(wait_window '^鉄砲の発射回数の設定$' 30) || fatal "no input box from the read-only copy"
 press_keys "$box" Escape
-question=$(wait_window '^確認$' 10) || fail "no quit question after Escape"
+question=$(wait_window '^確認$' 10) || fatal "no quit question after Escape"
 press_keys "$question" Return
 for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$APP" 2>/dev/null; then
