@@ -2,6 +2,19 @@
 
 namespace mokopera {
 
+namespace {
+// Hides a window now and destroys it once the handler that asked has returned.
+template <typename Window>
+void Unload(QPointer<Window>& window)
+{
+    if (window) {
+        window->hide();
+        window->deleteLater();
+        window = nullptr;
+    }
+}
+}  // namespace
+
 WindowSwitcher::WindowSwitcher(Services services) : services_(std::move(services)) {}
 
 WindowSwitcher::~WindowSwitcher()
@@ -20,12 +33,7 @@ void WindowSwitcher::ShowMainWindow()
 
 void WindowSwitcher::OpenHelp()
 {
-    // Called from the main window's own handler: hide it now, destroy it once the handler is done.
-    if (main_) {
-        main_->hide();
-        main_->deleteLater();
-        main_ = nullptr;
-    }
+    Unload(main_);  // called from the main window's own handler
     help_ = new HelpWindow;
     connect(help_, &HelpWindow::closeClicked, this, &WindowSwitcher::CloseHelp);
     connect(help_, &HelpWindow::closedBySystem, this, &WindowSwitcher::EndProgram);
@@ -35,11 +43,7 @@ void WindowSwitcher::OpenHelp()
 
 void WindowSwitcher::CloseHelp()
 {
-    if (help_) {
-        help_->hide();
-        help_->deleteLater();
-        help_ = nullptr;
-    }
+    Unload(help_);
     ShowMainWindow();
 }
 

@@ -205,14 +205,22 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::ActivateSequence()
 {
+    (void)PrepareSeries();
+}
+
+// What activation and Reset end with: Auto stop and Reset off, the target, the entry of N and
+// the theory. False when the user chose to end the program at the entry; nothing may follow.
+bool MainWindow::PrepareSeries()
+{
     autoStop_->setEnabled(false);
     reset_->setEnabled(false);
     canvas_->DrawTargetRing(state_);
     if (AskShotsPerExperiment(state_, services_.dialogs) == AskResult::EndProgram) {
         services_.navigator.EndProgram();
-        return;
+        return false;
     }
     valueLabels_[ValueLabel::Label15]->setText(QString::fromStdString(ShowTheory(state_)));
+    return true;
 }
 
 void MainWindow::ResetSequence()
@@ -225,14 +233,8 @@ void MainWindow::ResetSequence()
         valueLabels_[label]->clear();
     ZeroCounters(state_);
     limitReached_ = false;
-    autoStop_->setEnabled(false);
-    reset_->setEnabled(false);
-    canvas_->DrawTargetRing(state_);
-    if (AskShotsPerExperiment(state_, services_.dialogs) == AskResult::EndProgram) {
-        services_.navigator.EndProgram();
-        return;
-    }
-    valueLabels_[ValueLabel::Label15]->setText(QString::fromStdString(ShowTheory(state_)));
+    if (!PrepareSeries())
+        return;  // the program is ending: the busy pointer stays
     setCursor(Qt::ArrowCursor);
 }
 

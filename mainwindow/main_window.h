@@ -60,6 +60,7 @@ protected:
 
 private:
     void BuildControls();
+    [[nodiscard]] bool PrepareSeries();
     void ConnectHandlers();
     void Fire();
     void AutoStart();

@@ -11,6 +11,23 @@ QString Text(const std::string& utf8)
 {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+// A modal message box with these buttons, their texts in Japanese.
+void SetUpMessageBox(QMessageBox& box, const char* name, const std::string& title, const std::string& text,
+                     QMessageBox::Icon icon, std::initializer_list<std::pair<QMessageBox::StandardButton, QString>> buttons)
+{
+    box.setObjectName(name);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setIcon(icon);
+    box.setWindowTitle(Text(title));
+    box.setText(Text(text));
+    QMessageBox::StandardButtons all;
+    for (const auto& [button, label] : buttons)
+        all |= button;
+    box.setStandardButtons(all);
+    for (const auto& [button, label] : buttons)
+        box.button(button)->setText(label);
+}
+
 }  // namespace
 
 std::string QtDialogs::InputBox(const std::string& prompt, const std::string& title, const std::string& offered)
@@ -31,28 +48,16 @@ std::string QtDialogs::InputBox(const std::string& prompt, const std::string& ti
 std::int16_t QtDialogs::YesNoBox(const std::string& prompt, const std::string& title)
 {
     QMessageBox box(owner_);
-    box.setObjectName("YesNoBox");
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(Text(title));
-    box.setText(Text(prompt));
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    SetUpMessageBox(box, "YesNoBox", title, prompt, QMessageBox::NoIcon,
+                    {{QMessageBox::Yes, QStringLiteral("はい")}, {QMessageBox::No, QStringLiteral("いいえ")}});
     box.setDefaultButton(QMessageBox::Yes);
-    box.button(QMessageBox::Yes)->setText("はい");
-    box.button(QMessageBox::No)->setText("いいえ");
     return box.exec() == QMessageBox::Yes ? kYes : kNo;
 }
 
 void QtDialogs::Notice(const std::string& text, const std::string& title)
 {
     QMessageBox box(owner_);
-    box.setObjectName("NoticeBox");
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setIcon(QMessageBox::Information);
-    box.setWindowTitle(Text(title));
-    box.setText(Text(text));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText("OK");
+    SetUpMessageBox(box, "NoticeBox", title, text, QMessageBox::Information, {{QMessageBox::Ok, QStringLiteral("OK")}});
     box.exec();
 }
 

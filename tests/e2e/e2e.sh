@@ -42,6 +42,17 @@ wait_gone() {
   return 1
 }
 
+# Waits for the program to end by itself; fails unless it ends with status 0.
+expect_clean_exit() {
+  for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$APP" 2>/dev/null; then
+    fail "$1 did not end"
+  else
+    wait "$APP"; local status=$?
+    [ "$status" -eq 0 ] || fail "$1 ended with status $status"
+  fi
+}
+
 # Clicks at ($2, $3) inside window $1.
 click_at() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -122,13 +133,7 @@ step "Quit answered Yes ends the program with status 0"
 click_at "$main" 24 12
 question=$(wait_window '^モコペラも数撃ちゃ当たる$' 10) || fatal "no quit question"
 press_keys "$question" Return
-for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$APP" 2>/dev/null; then
-  fail "the program did not end"
-else
-  wait "$APP"; status=$?
-  [ "$status" -eq 0 ] || fail "exit status $status"
-fi
+expect_clean_exit "the program"
 
 step "a copy in a read-only folder starts; Escape, then Yes, ends it with status 0, writing nothing"
 READONLY="$WORK/readonly"
@@ -142,13 +147,7 @@ box=$(wait_window '^鉄砲の発射回数の設定$' 30) || fatal "no input box 
 press_keys "$box" Escape
 question=$(wait_window '^確認$' 10) || fatal "no quit question after Escape"
 press_keys "$question" Return
-for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$APP" 2>/dev/null; then
-  fail "the read-only copy did not end"
-else
-  wait "$APP"; status=$?
-  [ "$status" -eq 0 ] || fail "the read-only copy ended with status $status"
-fi
+expect_clean_exit "the read-only copy"
 after=$(ls -lA --time-style=full-iso "$READONLY")
 [ "$listing" = "$after" ] || { fail "something was written beside the program"; diff <(echo "$listing") <(echo "$after"); }
 chmod -R u+w "$READONLY"
