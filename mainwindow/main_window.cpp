@@ -21,7 +21,8 @@ namespace {
 constexpr int kClientWidth = 433;
 constexpr int kClientHeight = 620;
 
-enum class Look { Boxed, Title, Plain };
+enum class Look { Boxed, Title, Plain, Wrapped };  // Wrapped: a box whose caption takes two lines
+enum class Ink { LabelDefault, WindowText, Black };
 
 struct LabelSpec {
     const char* name;
@@ -30,15 +31,16 @@ struct LabelSpec {
     int pixelSize;
     bool bold;
     Look look;
+    Ink ink = Ink::LabelDefault;
 };
 
 // Every label, in pixels (twips ÷ 15). Neighbouring boxes overlap by one pixel so that their
 // borders coincide.
 constexpr LabelSpec kLabels[] = {
-    {"Label7", "モコペラも数撃ちゃ当たる", {56, 0, 273, 25}, 21, true, Look::Title},
+    {"Label7", "モコペラも数撃ちゃ当たる", {56, 0, 273, 25}, 21, true, Look::Title, Ink::WindowText},
     {"Label8", "鉄砲の腕前が１０回中１回命中する人が鉄砲を撃ちます。", {16, 424, 401, 17}, 16, false, Look::Plain},
     {"Label1", "命中回数", {16, 448, 89, 25}, 19, true, Look::Boxed},
-    {"Label2", "", {104, 448, 49, 25}, 19, true, Look::Boxed},
+    {"Label2", "", {104, 448, 49, 25}, 19, true, Look::Boxed, Ink::Black},
     {"Label3", "発射回数", {160, 448, 89, 25}, 19, true, Look::Boxed},
     {"Label4", "", {248, 448, 49, 25}, 19, true, Look::Boxed},
     {"Label9", "", {320, 448, 97, 25}, 19, true, Look::Boxed},
@@ -48,7 +50,7 @@ constexpr LabelSpec kLabels[] = {
     {"Label5", "", {280, 496, 121, 25}, 19, true, Look::Boxed},
     {"Label10", "実験回数", {32, 512, 89, 25}, 19, true, Look::Boxed},
     {"Label11", "", {120, 512, 65, 25}, 19, true, Look::Boxed},
-    {"Label14", "少なくとも一回当たる数学的確率", {280, 544, 121, 33}, 15, true, Look::Boxed},
+    {"Label14", "少なくとも一回当たる数学的確率", {280, 544, 121, 33}, 15, true, Look::Wrapped},
     {"Label15", "", {280, 576, 121, 25}, 19, true, Look::Boxed},
 };
 
@@ -78,27 +80,24 @@ const std::pair<const char*, ValueLabel> kValueLabels[] = {
 QLabel* MakeLabel(const LabelSpec& entry, QWidget* parent)
 {
     const QString caption = QString::fromUtf8(entry.caption);
-    QLabel* label = nullptr;
     QPalette palette = parent->palette();
-    const QColor labelDefault = palette.color(QPalette::ButtonText);
+    const QColor ink = entry.ink == Ink::Black        ? QColor(Qt::black)
+                       : entry.ink == Ink::WindowText ? palette.color(QPalette::WindowText)
+                                                      : palette.color(QPalette::ButtonText);
+    QLabel* label = nullptr;
     if (entry.look == Look::Plain) {
         label = new QLabel(caption, parent);
-        palette.setColor(QPalette::WindowText, labelDefault);
     } else {
         label = new BoxLabel(caption, palette.color(QPalette::WindowText), parent);
         palette.setColor(QPalette::Window, entry.look == Look::Title ? QColor(255, 192, 255) : QColor(Qt::white));
-        // The title uses the window-text colour, Label2 plain black, the rest the label default.
-        const bool black = QByteArray(entry.name) == "Label2";
-        palette.setColor(QPalette::WindowText, entry.look == Look::Title ? palette.color(QPalette::WindowText)
-                                               : black                  ? QColor(Qt::black)
-                                                                        : labelDefault);
     }
+    palette.setColor(QPalette::WindowText, ink);
     label->setObjectName(entry.name);
     label->setGeometry(entry.geometry);
     label->setFont(JapaneseFont(entry.pixelSize, entry.bold));
     label->setAlignment(Qt::AlignCenter);
     label->setPalette(palette);
-    label->setWordWrap(QByteArray(entry.name) == "Label14");
+    label->setWordWrap(entry.look == Look::Wrapped);
     return label;
 }
 
