@@ -51,13 +51,6 @@ private slots:
         QCOMPARE(TargetCanvas::ToPixel(units.x(), units.y()), pixel);
     }
 
-    void startsBlankInTheButtonFace()
-    {
-        TargetCanvas canvas;
-        QCOMPARE(canvas.Image().size(), QSize(397, 373));
-        QCOMPARE(CountPixels(canvas.Image(), canvas.Background()), 397 * 373);
-    }
-
     // The ring is a closed line: every pixel of it has at least two neighbours on it.
     void ringIsClosed()
     {

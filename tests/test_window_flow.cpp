@@ -216,16 +216,6 @@ private slots:
         QCOMPARE(window.cursor().shape(), ends ? Qt::WaitCursor : Qt::ArrowCursor);
     }
 
-    void cancelThenYesAtActivationEnds()
-    {
-        Fixture fixture(false);
-        fixture.harness.dialogs.inputs = {""};
-        fixture.harness.dialogs.replies = {kYes};
-        fixture.window->ActivateSequence();
-        QCOMPARE(fixture.harness.navigator.endRequests, 1);
-        QVERIFY(Text(*fixture.window, "Label15").isEmpty());
-    }
-
     void quitAnsweredNoChangesNothing()
     {
         Fixture fixture;
@@ -249,14 +239,6 @@ private slots:
         QCOMPARE(int{window.State().ShotNumber}, shotNumber);
         QCOMPARE(int{window.State().Answer}, int{kNo});
         QCOMPARE(fixture.harness.navigator.endRequests, 0);
-    }
-
-    void quitAnsweredYesEnds()
-    {
-        Fixture fixture;
-        fixture.harness.dialogs.replies = {kYes};
-        Click(*fixture.window, 4);
-        QCOMPARE(fixture.harness.navigator.endRequests, 1);
     }
 
     void closeBoxEndsWithoutAQuestion()
