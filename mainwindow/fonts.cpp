@@ -16,7 +16,6 @@ QFont JapaneseFont(int pixelSize, bool bold)
     QFont font(QString::fromUtf8(kJapaneseFamily));
     font.setPixelSize(pixelSize);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    font.setStyleStrategy(QFont::PreferDefault);
     return font;
 }
 

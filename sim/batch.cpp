@@ -46,7 +46,7 @@ public:
 struct Block {
     long long first = 0, end = 0;        // experiments [first, end)
     long long successes = 0;
-    std::vector<long long> atCheckpoint;  // successes within the block, for checkpoints inside it
+    std::vector<Checkpoint> checkpoints;  // successes within the block, at checkpoints inside it
 };
 
 void RunBlock(int shots, std::uint64_t seed, int index, Block& block, const std::vector<long long>& checkpoints,
@@ -67,7 +67,7 @@ void RunBlock(int shots, std::uint64_t seed, int index, Block& block, const std:
         if (state.Successes + state.Failures >= 30000)
             ZeroCounters(state);
         for (; checkpoint != checkpoints.end() && *checkpoint == experiment + 1; ++checkpoint)
-            block.atCheckpoint.push_back(tally.successes);
+            block.checkpoints.push_back({*checkpoint, tally.successes});
         if (progress && ++unreported == 4096) {
             *progress += unreported;
             unreported = 0;
@@ -103,12 +103,10 @@ BatchResult RunBatch(int shots, long long experiments, std::uint64_t seed, const
 
     BatchResult result{shots, experiments, 0, {}};
     for (const Block& block : blocks) {
-        for (long long inBlock : block.atCheckpoint)
-            result.running.push_back({0, result.successes + inBlock});
+        for (const Checkpoint& inBlock : block.checkpoints)
+            result.running.push_back({inBlock.experiments, result.successes + inBlock.successes});
         result.successes += block.successes;
     }
-    for (std::size_t i = 0; i < result.running.size() && i < checkpoints.size(); ++i)
-        result.running[i].experiments = checkpoints[i];
     return result;
 }
 

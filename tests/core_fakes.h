@@ -99,10 +99,9 @@ public:
     std::vector<std::string> notices;
     std::function<void()> onInput;         // runs as each input box opens
 
-    std::string InputBox(const std::string& prompt, const std::string& title, const std::string& offered) override
+    std::string InputBox(const std::string&, const std::string& title, const std::string& offered) override
     {
         asked.push_back("input " + title + " " + offered);
-        lastPrompt = prompt;
         if (onInput)
             onInput();
         if (inputs.empty())
@@ -111,10 +110,9 @@ public:
         inputs.pop_front();
         return text;
     }
-    std::int16_t YesNoBox(const std::string& prompt, const std::string& title) override
+    std::int16_t YesNoBox(const std::string&, const std::string& title) override
     {
         asked.push_back("yesno " + title);
-        lastPrompt = prompt;
         if (replies.empty())
             return kYes;  // an unscripted question ends the program rather than looping forever
         const std::int16_t reply = replies.front();
@@ -126,7 +124,6 @@ public:
         asked.push_back("notice " + title);
         notices.push_back(text);
     }
-    std::string lastPrompt;
 };
 
 }  // namespace mokopera::testing
