@@ -11,7 +11,8 @@ MOKOPERA_PACKAGES=(
   libgl-dev
   fonts-ipafont-gothic fontconfig
   libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils libx11-dev
+  xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
+  pulseaudio
   desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
 )

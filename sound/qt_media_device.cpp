@@ -17,8 +17,7 @@ QtMediaDevice::QtMediaDevice() = default;
 
 QtMediaDevice::~QtMediaDevice()
 {
-    if (sink_)
-        sink_->stop();
+    Stop();
 }
 
 const QtMediaDevice::Sound* QtMediaDevice::Load(const std::string& path)
@@ -47,30 +46,31 @@ bool QtMediaDevice::Open(const std::string& path)
     return current_ != nullptr;
 }
 
+// Every cue gets an output stream of its own, on the output that is the default at this moment.
+// A stream that is stopped and started again loses sound on a real sound server (later cues come
+// out cut short or not at all), and a stream kept from before a restart of the sound server
+// never plays again; a fresh one plays in both cases.
 void QtMediaDevice::Play()
 {
-    if (!current_ || noAudioDevice_)
+    if (!current_)
         return;
     Stop();
-    if (!sink_ || sinkFormat_ != current_->format) {
-        const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-        if (output.isNull()) {
-            noAudioDevice_ = true;  // nothing to play on; do not ask again for every cue
-            return;
-        }
-        sink_ = std::make_unique<QAudioSink>(output, current_->format);
-        sinkFormat_ = current_->format;
-    }
-    buffer_.close();
-    buffer_.setData(current_->samples);
-    buffer_.open(QIODevice::ReadOnly);
-    sink_->start(&buffer_);
+    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+    if (output.isNull())
+        return;
+    playing_ = std::make_unique<QBuffer>();
+    playing_->setData(current_->samples);
+    playing_->open(QIODevice::ReadOnly);
+    sink_ = std::make_unique<QAudioSink>(output, current_->format);
+    sink_->start(playing_.get());
 }
 
 void QtMediaDevice::Stop()
 {
     if (sink_)
         sink_->stop();
+    sink_.reset();
+    playing_.reset();
 }
 
 void QtMediaDevice::Close()

@@ -40,10 +40,8 @@ private:
 
     std::map<std::string, Sound> sounds_;
     const Sound* current_ = nullptr;
-    QBuffer buffer_;
+    std::unique_ptr<QBuffer> playing_;
     std::unique_ptr<QAudioSink> sink_;
-    QAudioFormat sinkFormat_;
-    bool noAudioDevice_ = false;
 };
 
 }  // namespace mokopera
