@@ -30,7 +30,10 @@ int main(int argc, char** argv)
 
     mokopera::WindowSwitcher windows({random, clock, dialogs, media, cueFiles,
                                       [&dialogs](QWidget* owner) { dialogs.SetOwner(owner); },
-                                      [] { QApplication::exit(0); }});
+                                      [&dialogs] {
+                                          dialogs.EndAll();
+                                          QApplication::exit(0);
+                                      }});
     windows.ShowMainWindow();
     return QApplication::exec();
 }

@@ -170,6 +170,34 @@ private slots:
         QCOMPARE(program.ends, 0);
     }
 
+    // Three clicks that arrive before the first one's window has gone: the first one counts, the
+    // window that is unloading takes no more. One cue, one help window, one fresh main window.
+    void impatientTripleClicks()
+    {
+        Program program;
+        QVERIFY(program.StartMainWindow("5"));
+        QPushButton* help = program.windows.CurrentMainWindow()->findChild<QPushButton*>("Command6");
+        program.harness.media.log.clear();
+        for (int click = 0; click < 3; ++click)
+            QTest::mouseClick(help, Qt::LeftButton);
+        QCOMPARE(program.harness.media.log.count("play"), 1);
+        FlushDeletes();
+        QCOMPARE(QApplication::topLevelWidgets().size(), 1);
+        QVERIFY(program.windows.CurrentHelpWindow());
+
+        const auto asked = program.harness.dialogs.asked.size();
+        program.harness.dialogs.inputs = {"5"};
+        QPushButton* close = program.windows.CurrentHelpWindow()->findChild<QPushButton*>("Command1");
+        for (int click = 0; click < 3; ++click)
+            QTest::mouseClick(close, Qt::LeftButton);
+        QTRY_COMPARE(program.harness.dialogs.asked.size(), asked + 1);
+        QTest::qWait(50);
+        FlushDeletes();
+        QCOMPARE(program.harness.dialogs.asked.size(), asked + 1);
+        QCOMPARE(QApplication::topLevelWidgets().size(), 1);
+        QCOMPARE(program.ends, 0);
+    }
+
     void closeBoxOfTheHelpWindowEnds()
     {
         Program program;

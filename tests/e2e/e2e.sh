@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Drives the real program in an X server as a student would: entry, Fire, a look at the
-# pixels, Reset, HELP and back, and Quit answered Yes. Run inside xvfb-run:
+# Drives the real program in an X server with a window manager (openbox) as a student would:
+# entry, Fire, a look at the pixels, Reset, HELP and back, impatient triple clicks, and Quit
+# answered Yes. Run inside xvfb-run:
 #   xvfb-run -a -s "-screen 0 1024x768x24" tests/e2e/e2e.sh path/to/mokopera
 set -u
 PROGRAM=$1
 WORK=$(mktemp -d)
-trap 'kill "$APP" 2>/dev/null; rm -rf "$WORK"' EXIT
+trap 'kill "$APP" "$WM" 2>/dev/null; rm -rf "$WORK"' EXIT
 FAILED=0
 
 fail() { echo "FAIL: $*"; FAILED=1; }
@@ -53,12 +54,28 @@ expect_clean_exit() {
   fi
 }
 
-# Clicks at ($2, $3) inside window $1.
+# Clicks at ($2, $3) inside window $1, $4 times in quick succession (once by default).
 click_at() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  xdotool mousemove $((X + $2)) $((Y + $3))
+  xdotool mousemove --window "$1" "$2" "$3"
   sleep 0.1
-  xdotool click 1
+  xdotool click --repeat "${4:-1}" --delay 1 1
+}
+
+# Sets X, Y, WIDTH and HEIGHT to the place of window $1's client area on the screen.
+place_of() {
+  eval "$(xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ {print "X=" $2} /Absolute upper-left Y/ {print "Y=" $2}
+                                         /Width/ {print "WIDTH=" $2} /Height/ {print "HEIGHT=" $2}' | tr -d ' ')"
+}
+
+# Fails unless window $2 is centred on window $1 (within a title bar's height).
+check_centred_on() {
+  place_of "$1"; local cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+  place_of "$2"; local dx=$((X + WIDTH / 2 - cx)) dy=$((Y + HEIGHT / 2 - cy))
+  [ "${dx#-}" -le 30 ] && [ "${dy#-}" -le 30 ] || fail "$3 is not centred on its window (off by $dx, $dy)"
+}
+
+count_windows() {
+  xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l
 }
 
 # Gives window $1 the keyboard and presses the keys $2...: real key events (XTEST), so that
@@ -92,18 +109,23 @@ count_colour() {
   convert "$1" -crop "$3" +repage txt:- | grep -c -i "$2"
 }
 
+openbox >/dev/null 2>&1 &
+WM=$!
+sleep 0.5
 "$PROGRAM" >"$WORK/log" 2>&1 &
 APP=$!
 MAIN='^ モコペラも数撃ちゃ当たる$'
 
-step "the input box comes up with its title, over the main window"
+step "the input box comes up with its title, centred over the main window"
+main=$(wait_window "$MAIN" 30) || fatal "no main window"
+box=$(wait_window '^鉄砲の発射回数の設定$' 30) || fatal "no input box"
+check_centred_on "$main" "$box" "the input box"
 enter_shots 5
-main=$(wait_window "$MAIN" 10) || fatal "no main window"
 
 step "fire one experiment of five shots"
 for _ in 1 2 3 4 5; do click_at "$main" 184 576; sleep 0.2; done
 sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$main")"
+place_of "$main"
 import -window root "$WORK/shot.png"
 verdict="97x25+$((X + 320))+$((Y + 448))"
 canvas="397x373+$((X + 18))+$((Y + 42))"
@@ -129,9 +151,25 @@ enter_shots ""
 main=$(wait_window "$MAIN" 10) || fatal "no main window after Close"
 wait_gone 'ヘルプ' 10 || fail "the help window stayed"
 
-step "Quit answered Yes ends the program with status 0"
+step "a triple click on HELP opens one help window, one on Close one main window"
+click_at "$main" 360 12 3
+help=$(wait_window 'ヘルプ' 20) || fatal "no help window"
+sleep 1
+[ "$(count_windows 'ヘルプ')" -eq 1 ] || fail "$(count_windows 'ヘルプ') help windows after a triple click"
+click_at "$help" 584 12 3
+box=$(wait_window '^鉄砲の発射回数の設定$' 30) || fatal "no input box"
+sleep 1
+[ "$(count_windows "$MAIN")" -eq 1 ] || fail "$(count_windows "$MAIN") main windows after a triple click"
+[ "$(count_windows '^鉄砲の発射回数の設定$')" -eq 1 ] || fail "several input boxes after a triple click"
+enter_shots 20
+main=$(wait_window "$MAIN" 10) || fatal "no main window after the triple click"
+
+step "Quit's question is centred and shows its whole title; Yes ends the program with status 0"
 click_at "$main" 24 12
 question=$(wait_window '^モコペラも数撃ちゃ当たる$' 10) || fatal "no quit question"
+check_centred_on "$main" "$question" "the quit question"
+place_of "$question"
+[ "$WIDTH" -ge 240 ] || fail "the quit question is $WIDTH px wide, too narrow for its title"
 press_keys "$question" Return
 expect_clean_exit "the program"
 
