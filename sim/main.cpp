@@ -1,14 +1,50 @@
 // mokopera-sim: the classroom experiment run thousands of times at once.
 
 #include <chrono>
+#include <cstdio>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 
 #include "sim/simulator.h"
 
+namespace {
+
+// Whether `descriptor` is open. A closed one is taken by /dev/null, so that no file the program
+// opens later (the plot) can end up as its standard output or error.
+bool KeepOpen(int descriptor)
+{
+    if (fcntl(descriptor, F_GETFD) != -1)
+        return true;
+    const int placeholder = open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (placeholder >= 0 && placeholder != descriptor) {
+        dup2(placeholder, descriptor);
+        close(placeholder);
+    }
+    return false;
+}
+
+constexpr const char* kCannotWrite = "mokopera-sim: 標準出力に書き込めません\ncannot write to the standard output\n";
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    KeepOpen(STDIN_FILENO);
+    KeepOpen(STDERR_FILENO);
+    if (!KeepOpen(STDOUT_FILENO)) {
+        std::cerr << kCannotWrite;
+        return 2;
+    }
+    mokopera::sim::CleanUpOnInterrupt();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return mokopera::sim::RunSimulator(arguments, std::cout, std::cerr, [] {
+    int status = mokopera::sim::RunSimulator(arguments, std::cout, std::cerr, [] {
         return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     });
+    // The last buffered bytes reach the file only now; a full disk may still refuse them.
+    if (std::fclose(stdout) != 0 && status == 0) {
+        std::cerr << kCannotWrite;
+        status = 2;
+    }
+    return status;
 }

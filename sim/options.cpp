@@ -37,7 +37,13 @@ std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::strin
     Options options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        auto value = [&]() -> const std::string* { return i + 1 < arguments.size() ? &arguments[++i] : nullptr; };
+        // An option's value never looks like an option itself: "--plot --csv" is a missing file
+        // name, not a plot called "--csv".
+        auto value = [&]() -> const std::string* {
+            if (i + 1 >= arguments.size() || (arguments[i + 1].size() > 1 && arguments[i + 1][0] == '-'))
+                return nullptr;
+            return &arguments[++i];
+        };
         if (argument == "-h" || argument == "--help") {
             options.help = true;
         } else if (argument == "--csv") {
@@ -95,7 +101,8 @@ std::string HelpText()
            "  --plot F.svg     draw the convergence (for a range: every N against the theory) as SVG\n"
            "\n"
            "The simulated clock fires one shot every 0.1 s, as the program's automatic firing does.\n"
-           "Exit status: 0 on success, 2 for bad arguments or an output file that cannot be written.\n";
+           "Exit status: 0 on success, 2 for bad arguments or an output that cannot be written, 130 when\n"
+           "interrupted (Ctrl-C). Only a regular file is replaced by --plot, and it keeps its permissions.\n";
 }
 
 }  // namespace mokopera::sim

@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <csignal>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "sim/batch.h"
 #include "sim/report.h"
@@ -43,6 +46,16 @@ QMap<QString, int> ParseSvg(const QByteArray& svg, QString* error)
     return counts;
 }
 
+// "-rw-r-----" and the like, as ls shows a file's type and permissions.
+QString Permissions(mode_t mode)
+{
+    QString text = S_ISLNK(mode) ? "l" : S_ISDIR(mode) ? "d" : S_ISFIFO(mode) ? "p" : "-";
+    const char* letters = "rwxrwxrwx";
+    for (int bit = 0; bit < 9; ++bit)
+        text += (mode & (0400 >> bit)) ? QChar(letters[bit]) : QChar('-');
+    return text;
+}
+
 }  // namespace
 
 class TestSim : public QObject {
@@ -71,6 +84,8 @@ private slots:
         QTest::newRow("missing value") << QStringList{"-n"} << 2;
         QTest::newRow("unknown option") << QStringList{"--fast"} << 2;
         QTest::newRow("empty plot name") << QStringList{"--plot", ""} << 2;
+        QTest::newRow("an option as the plot's name") << QStringList{"--plot", "--csv"} << 2;
+        QTest::newRow("an option as a number") << QStringList{"-e", "--seed", "5"} << 2;
     }
 
     void arguments()
@@ -151,27 +166,103 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"plot.svg"});
     }
 
-    // An output that cannot be written is found before any work, and nothing is left behind.
-    void unwritablePlot_data()
+    // What may stand at the plot's name: only a regular file is replaced, keeping its mode; a new
+    // file gets the mode the umask allows; a refusal leaves everything as it was, and no
+    // temporary file is ever left behind.
+    void plotTargets_data()
     {
-        QTest::addColumn<QString>("relativePath");
-        QTest::newRow("missing folder") << "no/such/folder/plot.svg";
-        QTest::newRow("a folder in the way") << "taken";
+        QTest::addColumn<QString>("target");  // what stands at plot.svg before the run
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("after");   // the type and permissions (as ls shows them) after it
+        QTest::newRow("nothing: a new file as the umask 027 allows") << "none" << 0 << "-rw-r-----";
+        QTest::newRow("a file keeps its mode") << "file 0604" << 0 << "-rw----r--";
+        QTest::newRow("a FIFO is left alone") << "fifo" << 2 << "prw-------";
+        QTest::newRow("a symbolic link is left alone") << "link" << 2 << "lrwxrwxrwx";
+        QTest::newRow("a folder is left alone") << "folder" << 2 << "drwx------";
+        QTest::newRow("a missing folder on the way") << "missing folder" << 2 << "";
+        QTest::newRow("a name as long as the file system allows") << "long name" << 0 << "-rw-r-----";
     }
 
-    void unwritablePlot()
+    void plotTargets()
     {
-        QFETCH(QString, relativePath);
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(QString, after);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir("taken"));
-        QVERIFY(QDir(dir.path() + "/taken").mkdir("inside"));
-        const Outcome outcome = Run({"-e", "10", "--plot", dir.filePath(relativePath)});
-        QCOMPARE(outcome.status, 2);
-        QVERIFY(outcome.out.isEmpty());
-        QVERIFY(outcome.err.contains("cannot write the plot"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"taken"});
-        QCOMPARE(QDir(dir.path() + "/taken").entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-                 QStringList{"inside"});
+        QString path = dir.filePath("plot.svg");
+        const QByteArray pathBytes = path.toLocal8Bit();
+        if (target.startsWith("file")) {
+            QFile(path).open(QIODevice::WriteOnly);
+            chmod(pathBytes.constData(), 0604);
+        } else if (target == "fifo") {
+            QCOMPARE(mkfifo(pathBytes.constData(), 0600), 0);
+        } else if (target == "link") {
+            QFile(dir.filePath("elsewhere.svg")).open(QIODevice::WriteOnly);
+            QVERIFY(QFile::link(dir.filePath("elsewhere.svg"), path));
+        } else if (target == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir("plot.svg"));
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        } else if (target == "missing folder") {
+            path = dir.filePath("no/such/folder/plot.svg");
+        } else if (target == "long name") {
+            path = dir.filePath(QString(251, 'a') + ".svg");
+        }
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        const mode_t mask = umask(027);
+        const Outcome outcome = Run({"-e", "10", "--plot", path});
+        umask(mask);
+
+        QCOMPARE(outcome.status, status);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 status == 0 ? QStringList{QFileInfo(path).fileName()} + before.filter("elsewhere") : before);
+        if (status == 2) {
+            QVERIFY(outcome.out.isEmpty());
+            QVERIFY2(outcome.err.count('\n') >= 2, qPrintable(outcome.err));
+        }
+        if (!after.isEmpty()) {
+            struct stat info {};
+            QCOMPARE(lstat(QFile::encodeName(path).constData(), &info), 0);
+            QCOMPARE(Permissions(info.st_mode), after);
+        }
+    }
+
+    // The real program: an output it cannot write, and an interrupt while it works.
+    void unwritableStandardOutput_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("a full disk") << "/dev/full";
+        QTest::newRow("closed") << "closed";
+    }
+
+    void unwritableStandardOutput()
+    {
+        QFETCH(QString, output);
+        QProcess sim;
+        if (output == "closed")
+            sim.setChildProcessModifier([] { close(STDOUT_FILENO); });
+        else
+            sim.setStandardOutputFile(output);
+        sim.start(MOKOPERA_SIM, {"-e", "10", "--csv"});
+        QVERIFY(sim.waitForFinished());
+        QCOMPARE(sim.exitCode(), 2);
+        QVERIFY(sim.readAllStandardError().contains("cannot write to the standard output"));
+    }
+
+    void interruptCleansUp()
+    {
+        QTemporaryDir dir;
+        QProcess sim;
+        sim.setStandardOutputFile(QProcess::nullDevice());
+        sim.start(MOKOPERA_SIM, {"-n", "5..50", "-e", "5000000", "--plot", dir.filePath("plot.svg")});
+        QVERIFY(sim.waitForStarted());
+        QTest::qWait(1500);  // long enough for the progress line
+        kill(pid_t(sim.processId()), SIGINT);
+        QVERIFY(sim.waitForFinished());
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 130);
+        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+        const QByteArray messages = sim.readAllStandardError();
+        QVERIFY2(messages.contains("progress") && messages.endsWith("\n"), messages.constData());
     }
 
     void checkpointsSpreadOverALogScale()
