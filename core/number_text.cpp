@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace mokopera {
 
@@ -13,33 +14,47 @@ std::string FormatCounter(std::int16_t value)
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;  // room for a 53-bit mantissa times 10^7
-
 constexpr std::uint64_t kScale = 10'000'000;  // seven decimals
 
-// round_half_up(|value| * 10^7) for 0 <= |value| < 2^30, exactly.
+std::uint64_t PowerOfTen(int exponent)
+{
+    std::uint64_t power = 1;
+    while (exponent-- > 0)
+        power *= 10;
+    return power;
+}
+
+// round_half_up(magnitude × 10^7) from the 15 significant digits of `magnitude` (< 10^11), as a
+// student dividing by hand gets it: 0.87578125, stored as a double a hair below, still rounds up.
 std::uint64_t ScaledHalfUp(double magnitude)
 {
-    int exponent = 0;
-    const double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exponent
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int shift = 53 - exponent;  // magnitude = mantissa / 2^shift, shift >= 23 here
-    if (shift >= 127)
-        return 0;  // far below half a unit of the seventh decimal
-    const Wide scaled = Wide{mantissa} * kScale;
-    const Wide one = Wide{1} << shift;
-    const Wide whole = scaled >> shift;
-    const Wide rest = scaled & (one - 1);
-    return static_cast<std::uint64_t>(whole) + (rest >= (one >> 1) ? 1 : 0);
+    // "d.dddddddddddddde±x": printf rounds the binary value exactly to 15 digits. Only the digits
+    // and the exponent are read, so whatever decimal point the locale uses does not matter.
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+    std::uint64_t digits = 0;  // the 15 digits as one whole number
+    const char* at = buffer;
+    for (; *at != 'e' && *at != '\0'; ++at)
+        if (*at >= '0' && *at <= '9')
+            digits = digits * 10 + std::uint64_t(*at - '0');
+    const int exponent = *at == 'e' ? std::atoi(at + 1) : 0;
+    // magnitude = digits × 10^(exponent − 14), so magnitude × 10^7 = digits × 10^(exponent − 7).
+    const int shift = exponent - 7;
+    if (shift >= 0)
+        return digits * PowerOfTen(shift);
+    if (shift < -15)
+        return 0;  // below half a unit of the seventh decimal
+    const std::uint64_t unit = PowerOfTen(-shift);
+    return digits / unit + (digits % unit >= unit / 2 ? 1 : 0);
 }
 
 }  // namespace
 
 std::string FormatProbability(double value)
 {
-    if (!std::isfinite(value) || std::fabs(value) >= 0x1p30) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e11) {
         // Never reached by the program's ratios; still give a defined text.
-        char buffer[64];
+        char buffer[400];
         std::snprintf(buffer, sizeof buffer, "%.7f", value);
         return buffer;
     }

@@ -9,8 +9,9 @@ namespace mokopera {
 [[nodiscard]] std::string FormatCounter(std::int16_t value);
 
 // A value in the pattern "0.0000000": at least one digit before the point, exactly seven after,
-// rounded to the nearest with an exact half rounded up (0.87890625 gives "0.8789063"). The
-// rounding works on the exact binary value, not on a printf approximation.
+// rounded to the nearest with a half rounded up. The rounding works on the value's 15
+// significant decimal digits, so a decimal half stored a hair below it in binary still rounds
+// up: 0.87890625 gives "0.8789063", and 1121/1280 = 0.87578125 gives "0.8757813".
 [[nodiscard]] std::string FormatProbability(double value);
 
 }  // namespace mokopera

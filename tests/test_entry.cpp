@@ -80,14 +80,57 @@ private slots:
         QCOMPARE(value, 7.9);
     }
 
+    // Every N the entry accepts. The single-precision running product shows at N = 10 (the exact
+    // 1 − 0.9^10 would read 0.6513216) and N = 24 (0.9202336).
     void theory_data()
     {
         QTest::addColumn<int>("shots");
         QTest::addColumn<QString>("text");
         QTest::newRow("5") << 5 << "0.4095100";
-        QTest::newRow("10: single-precision product") << 10 << "0.6513215";
+        QTest::newRow("6") << 6 << "0.4685590";
+        QTest::newRow("7") << 7 << "0.5217031";
+        QTest::newRow("8") << 8 << "0.5695328";
+        QTest::newRow("9") << 9 << "0.6125795";
+        QTest::newRow("10") << 10 << "0.6513215";
+        QTest::newRow("11") << 11 << "0.6861894";
+        QTest::newRow("12") << 12 << "0.7175705";
+        QTest::newRow("13") << 13 << "0.7458134";
+        QTest::newRow("14") << 14 << "0.7712321";
+        QTest::newRow("15") << 15 << "0.7941089";
+        QTest::newRow("16") << 16 << "0.8146980";
+        QTest::newRow("17") << 17 << "0.8332282";
+        QTest::newRow("18") << 18 << "0.8499054";
+        QTest::newRow("19") << 19 << "0.8649148";
         QTest::newRow("20") << 20 << "0.8784233";
-        QTest::newRow("24: single-precision product") << 24 << "0.9202335";
+        QTest::newRow("21") << 21 << "0.8905810";
+        QTest::newRow("22") << 22 << "0.9015229";
+        QTest::newRow("23") << 23 << "0.9113706";
+        QTest::newRow("24") << 24 << "0.9202335";
+        QTest::newRow("25") << 25 << "0.9282102";
+        QTest::newRow("26") << 26 << "0.9353892";
+        QTest::newRow("27") << 27 << "0.9418502";
+        QTest::newRow("28") << 28 << "0.9476652";
+        QTest::newRow("29") << 29 << "0.9528987";
+        QTest::newRow("30") << 30 << "0.9576088";
+        QTest::newRow("31") << 31 << "0.9618480";
+        QTest::newRow("32") << 32 << "0.9656631";
+        QTest::newRow("33") << 33 << "0.9690968";
+        QTest::newRow("34") << 34 << "0.9721872";
+        QTest::newRow("35") << 35 << "0.9749684";
+        QTest::newRow("36") << 36 << "0.9774716";
+        QTest::newRow("37") << 37 << "0.9797245";
+        QTest::newRow("38") << 38 << "0.9817520";
+        QTest::newRow("39") << 39 << "0.9835768";
+        QTest::newRow("40") << 40 << "0.9852191";
+        QTest::newRow("41") << 41 << "0.9866972";
+        QTest::newRow("42") << 42 << "0.9880275";
+        QTest::newRow("43") << 43 << "0.9892247";
+        QTest::newRow("44") << 44 << "0.9903023";
+        QTest::newRow("45") << 45 << "0.9912720";
+        QTest::newRow("46") << 46 << "0.9921448";
+        QTest::newRow("47") << 47 << "0.9929304";
+        QTest::newRow("48") << 48 << "0.9936373";
+        QTest::newRow("49") << 49 << "0.9942736";
         QTest::newRow("50") << 50 << "0.9948462";
     }
 
@@ -112,7 +155,8 @@ private slots:
         QTest::newRow("just below a half rounds down") << 0.00000004999999 << "0.0000000";
         QTest::newRow("tiny") << 1e-300 << "0.0000000";
         QTest::newRow("carry into the units") << 0.99999996 << "1.0000000";
-        QTest::newRow("0.99999995 is stored just below the half") << 0.99999995 << "0.9999999";
+        QTest::newRow("1121/1280 is a half, stored just below it") << 1121.0 / 1280 << "0.8757813";
+        QTest::newRow("0.99999995 is a half, stored just below it") << 0.99999995 << "1.0000000";
     }
 
     void probabilityFormat()
