@@ -35,11 +35,27 @@ void TextCanvas::Clear()
     update();
 }
 
+namespace {
+// The ideographic spaces a line opens with: its indent, part of the layout of the text.
+qsizetype IndentOf(const QString& line)
+{
+    qsizetype spaces = 0;
+    while (spaces < line.size() && line[spaces] == QChar(0x3000))
+        ++spaces;
+    return spaces;
+}
+}  // namespace
+
+qreal TextCanvas::IndentWidth(const QString& line) const
+{
+    return QFontMetricsF(font()).horizontalAdvance(line.left(IndentOf(line)));
+}
+
 qreal TextCanvas::FitScale(const QString& line) const
 {
-    const int width = QFontMetrics(font()).horizontalAdvance(line);
-    const int room = contentsRect().width();
-    return width > room ? qreal(room) / width : 1.0;
+    const qreal width = QFontMetricsF(font()).horizontalAdvance(line.mid(IndentOf(line)));
+    const qreal room = contentsRect().width() - IndentWidth(line);
+    return width > room ? room / width : 1.0;
 }
 
 void TextCanvas::PrintLine(const QString& line)
@@ -50,8 +66,9 @@ void TextCanvas::PrintLine(const QString& line)
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(font());
         painter.setPen(palette().color(QPalette::WindowText));
+        painter.translate(IndentWidth(line), 0);
         painter.scale(FitScale(line), 1.0);
-        painter.drawText(QPointF(0, printY_ + metrics.ascent()), line);
+        painter.drawText(QPointF(0, printY_ + metrics.ascent()), line.mid(IndentOf(line)));
     }
     printed_ << line;
     printY_ += metrics.height();

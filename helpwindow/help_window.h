@@ -18,9 +18,13 @@ public:
     // Erases the text and puts the print position back at the top left.
     void Clear();
     // Prints one line at the print position, without wrapping, and moves one line down. A line
-    // wider than the canvas is narrowed to its width rather than cut off at the edge.
+    // wider than the canvas is narrowed rather than cut off at the edge: its text, never its
+    // indent, so that every line of a sentence starts where the others do.
     void PrintLine(const QString& line);
-    // The horizontal scale `line` is printed at: 1, or less for a line wider than the canvas.
+    // The width of the ideographic spaces `line` opens with, at full width.
+    [[nodiscard]] qreal IndentWidth(const QString& line) const;
+    // The horizontal scale the text after the indent is printed at: 1, or less when it would
+    // pass the canvas's right edge.
     [[nodiscard]] qreal FitScale(const QString& line) const;
     [[nodiscard]] const QStringList& PrintedLines() const { return printed_; }
     [[nodiscard]] const QImage& Image() const { return image_; }

@@ -77,17 +77,20 @@ void TargetCanvas::DrawTargetRing(ExperimentState& state)
     pendingDirty_ = QRect();
 }
 
+// A round dot on any screen: the outline is antialiased and drawn on the image's own device
+// pixels, so a mark looks the same wherever its fractional centre falls.
 void TargetCanvas::DrawMark(float x, float y, ConsoleColour colour)
 {
     const double radius = 2.0 * kScaleX;  // the circle's radius follows the x units
     const QPointF centre(x * kScaleX, y * kScaleY);
     {
         QPainter painter(&image_);
-        painter.setPen(QPen(ColourOf(colour), 0));
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(ColourOf(colour), 1.0));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(centre, radius, radius);
     }
-    Repaint(QRectF(centre - QPointF(radius + 1, radius + 1), QSizeF(2 * radius + 3, 2 * radius + 3)).toAlignedRect());
+    Repaint(QRectF(centre - QPointF(radius + 2, radius + 2), QSizeF(2 * radius + 4, 2 * radius + 4)).toAlignedRect());
 }
 
 void TargetCanvas::Repaint(const QRect& areaRect)

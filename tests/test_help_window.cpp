@@ -101,25 +101,34 @@ private slots:
     }
 
     // No line is cut at the right edge: the few wider than the canvas are narrowed, and only a
-    // little, so that they still read as the same font.
-    void everyLineFitsTheCanvas()
+    // little, so that they still read as the same font. The indent stays whole: the text of every
+    // line starts at the full width of its ideographic spaces, narrowed or not.
+    void everyLineFitsAndKeepsItsIndent()
     {
         HelpWindow help;
         help.show();
-        const QFontMetrics metrics(help.Canvas()->font());
-        const int width = help.Canvas()->contentsRect().width();
-        for (const QString& line : HelpLines()) {
-            const qreal scale = help.Canvas()->FitScale(line);
-            QVERIFY2(metrics.horizontalAdvance(line) * scale <= width && scale > 0.94, qPrintable(line));
-        }
-        QVERIFY(25 * metrics.height() <= help.Canvas()->contentsRect().height());
-        // The printed image has ink near its right edge (the long lines reach it) but not past it.
+        const QFontMetricsF metrics(help.Canvas()->font());
+        const int pitch = QFontMetrics(help.Canvas()->font()).height();
         const QImage& image = help.Canvas()->Image();
+        QVERIFY(25 * pitch <= image.height());
         bool inkNearEdge = false;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = image.width() - 12; x < image.width(); ++x)
-                inkNearEdge |= qGray(image.pixel(x, y)) < 128;
-        QVERIFY(inkNearEdge);
+        const QStringList lines = HelpLines();
+        for (int i = 0; i < lines.size(); ++i) {
+            int left = image.width(), right = -1;
+            for (int y = i * pitch; y < (i + 1) * pitch; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            inkNearEdge |= right >= image.width() - 12;
+            QCOMPARE(right < 0, lines[i].isEmpty());
+            const qreal indent = metrics.horizontalAdvance(QString(Indent(lines[i]), QChar(0x3000)));
+            QVERIFY2(left >= int(indent) - 1, qPrintable(QString("line %1 starts at %2, its indent is %3 px")
+                                                          .arg(i + 1).arg(left).arg(indent)));
+            QVERIFY2(help.Canvas()->FitScale(lines[i]) > 0.94, qPrintable(lines[i]));
+        }
+        QVERIFY(inkNearEdge);  // the long lines reach the right edge, but no further
     }
 
     // HELP plays its cue, the main window goes with everything it showed, and Close brings a

@@ -18,13 +18,11 @@ int CountPixels(const QImage& image, QColor colour)
     return count;
 }
 
-bool HasColourNear(const QImage& image, QPoint centre, QColor colour, int reach)
+// The device pixel of `image` that holds the canvas point (x, y) in units.
+QPoint DevicePixel(const QImage& image, double x, double y)
 {
-    for (int y = centre.y() - reach; y <= centre.y() + reach; ++y)
-        for (int x = centre.x() - reach; x <= centre.x() + reach; ++x)
-            if (image.valid(x, y) && image.pixelColor(x, y) == colour)
-                return true;
-    return false;
+    const qreal ratio = image.devicePixelRatio();
+    return {int(std::floor(x * 397 / 500 * ratio)), int(std::floor(y * 373 / 500 * ratio))};
 }
 
 }  // namespace
@@ -59,9 +57,9 @@ private slots:
         canvas.DrawTargetRing(state);
         const QImage& image = canvas.Image();
         const QColor ink = canvas.Foreground();
-        QVERIFY(image.pixelColor(TargetCanvas::ToPixel(270, 250)) == ink);
-        QVERIFY(image.pixelColor(TargetCanvas::ToPixel(250, 270)) == ink);
-        QVERIFY(image.pixelColor(TargetCanvas::ToPixel(250, 250)) != ink);  // hollow
+        QVERIFY(image.pixelColor(DevicePixel(image, 270, 250)) == ink);
+        QVERIFY(image.pixelColor(DevicePixel(image, 250, 270)) == ink);
+        QVERIFY(image.pixelColor(DevicePixel(image, 250, 250)) != ink);  // hollow
         int ringPixels = 0;
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
@@ -75,8 +73,10 @@ private slots:
                 QVERIFY2(neighbours >= 2, qPrintable(QString("loose end at %1,%2").arg(x).arg(y)));
             }
         }
-        // A ring of radius 20 units is about 16 by 15 pixels: some 90 pixels around.
-        QVERIFY(ringPixels > 60 && ringPixels < 140);
+        // A ring of radius 20 units is about 16 by 15 pixels: some 90 pixels around, a line of one
+        // pixel, whatever the device pixels of one pixel are.
+        const qreal ratio = image.devicePixelRatio();
+        QVERIFY(ringPixels > 60 * ratio * ratio && ringPixels < 140 * ratio * ratio);
     }
 
     void sweepSetsEveryPoint()
@@ -103,11 +103,14 @@ private slots:
         TargetCanvas canvas;
         ExperimentState state;
         canvas.DrawMark(400, 100, ConsoleColour::LightRed);  // away from the ring: stays
+        const QImage marked = canvas.Image().copy();
         canvas.DrawTargetRing(state);
         const QImage once = canvas.Image().copy();
         canvas.DrawTargetRing(state);
         QCOMPARE(canvas.Image(), once);
-        QVERIFY(HasColourNear(canvas.Image(), TargetCanvas::ToPixel(400, 100), QColor(255, 0, 0), 2));
+        const QPoint mark = DevicePixel(marked, 400, 100);
+        const QRect around(mark - QPoint(8, 8), QSize(17, 17));
+        QCOMPARE(once.copy(around), marked.copy(around));
     }
 
     void clearLeavesOnlyBackground()
@@ -117,46 +120,67 @@ private slots:
         canvas.DrawTargetRing(state);
         canvas.DrawMark(250, 250, ConsoleColour::LightBlue);
         canvas.Clear();
-        QCOMPARE(CountPixels(canvas.Image(), canvas.Background()), 397 * 373);
+        QCOMPARE(CountPixels(canvas.Image(), canvas.Background()), canvas.Image().width() * canvas.Image().height());
     }
 
-    // A mark is drawn in its colour at its place; at distance 200 straight up, down, left or
-    // right it lies wholly inside the drawing area, as whole as one in the middle.
+    // A mark is a round dot in its colour, centred on its point wherever the point falls between
+    // pixels, at any device pixel ratio; at distance 200 straight up, down, left or right it lies
+    // wholly inside the drawing area. Each pixel counts by how much of the mark's colour it holds.
     void marks_data()
     {
         QTest::addColumn<QPointF>("centre");
         QTest::addColumn<int>("colour");
         QTest::newRow("hit at the centre") << QPointF(250, 250) << 9;
+        QTest::newRow("hit between pixels") << QPointF(251.3, 248.6) << 9;
+        QTest::newRow("hit on the ring") << QPointF(270, 250) << 9;
         QTest::newRow("miss 200 right") << QPointF(450, 250) << 12;
         QTest::newRow("miss 200 left") << QPointF(50, 250) << 12;
         QTest::newRow("miss 200 up") << QPointF(250, 50) << 12;
         QTest::newRow("miss 200 down") << QPointF(250, 450) << 12;
-        QTest::newRow("hit on the ring") << QPointF(270, 250) << 9;
+        QTest::newRow("miss between pixels") << QPointF(123.45, 377.7) << 12;
     }
 
     void marks()
     {
         QFETCH(QPointF, centre);
         QFETCH(int, colour);
-        const auto console = static_cast<ConsoleColour>(colour);
-        const QColor expected = colour == 9 ? QColor(0, 0, 255) : QColor(255, 0, 0);
-
         TargetCanvas canvas;
-        canvas.DrawMark(float(centre.x()), float(centre.y()), console);
-        QRect drawn;
-        for (int y = 0; y < canvas.Image().height(); ++y)
-            for (int x = 0; x < canvas.Image().width(); ++x)
-                if (canvas.Image().pixelColor(x, y) == expected)
-                    drawn |= QRect(x, y, 1, 1);
-        // A circle of radius 2 units is about 3 pixels across, centred on its point.
-        QVERIFY2(drawn.width() >= 3 && drawn.width() <= 5 && drawn.height() >= 3 && drawn.height() <= 5,
-                 qPrintable(QString("%1 x %2").arg(drawn.width()).arg(drawn.height())));
-        QVERIFY(QRect(0, 0, 397, 373).contains(drawn));
+        canvas.DrawMark(float(centre.x()), float(centre.y()), static_cast<ConsoleColour>(colour));
+        const QImage& image = canvas.Image();
+        const qreal ratio = image.devicePixelRatio();
+        const QColor background = canvas.Background();
+
+        double total = 0, sumX = 0, sumY = 0, sumXX = 0, sumYY = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel == background)
+                    continue;
+                // The share of the mark's colour in this pixel, from the channel that tells most.
+                const bool blue = colour == 9;
+                const double share = blue ? double(background.red() - pixel.red()) / background.red()
+                                          : double(background.green() - pixel.green()) / background.green();
+                QVERIFY2(share > 0, "a pixel of a colour the mark does not have");
+                const double cx = (x + 0.5) / ratio, cy = (y + 0.5) / ratio;  // logical pixels
+                total += share;
+                sumX += share * cx;
+                sumY += share * cy;
+                sumXX += share * cx * cx;
+                sumYY += share * cy * cy;
+            }
+        }
         const QPointF exact(centre.x() * 397 / 500, centre.y() * 373 / 500);
-        QVERIFY(std::abs(QRectF(drawn).center().x() - exact.x()) <= 1.0);
-        QVERIFY(std::abs(QRectF(drawn).center().y() - exact.y()) <= 1.0);
-        QVERIFY(HasColourNear(canvas.Image(), TargetCanvas::ToPixel(centre.x(), centre.y()), expected, 2));
-        QCOMPARE(CountPixels(canvas.Image(), expected == QColor(255, 0, 0) ? QColor(0, 0, 255) : QColor(255, 0, 0)), 0);
+        const QPointF middle(sumX / total, sumY / total);
+        const double spreadX = std::sqrt(sumXX / total - middle.x() * middle.x());
+        const double spreadY = std::sqrt(sumYY / total - middle.y() * middle.y());
+        const QString figures = QString("centre off by %1, %2; spread %3 by %4; ink %5")
+                                    .arg(middle.x() - exact.x()).arg(middle.y() - exact.y())
+                                    .arg(spreadX).arg(spreadY).arg(total / (ratio * ratio));
+        QVERIFY2(std::abs(middle.x() - exact.x()) < 0.2 && std::abs(middle.y() - exact.y()) < 0.2, qPrintable(figures));
+        QVERIFY2(std::abs(spreadX - spreadY) < 0.1 * spreadX, qPrintable(figures));  // round
+        // An outline of radius 1.6 px: its ink lies about 1.6 px from its centre, some 10 px of it.
+        QVERIFY2(spreadX > 1.0 && spreadX < 1.8 && total / (ratio * ratio) > 7 && total / (ratio * ratio) < 14,
+                 qPrintable(figures));
     }
 };
 
