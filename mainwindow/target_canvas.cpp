@@ -10,6 +10,19 @@ namespace {
 constexpr double kScaleX = TargetCanvas::kAreaWidth / TargetCanvas::kUnits;
 constexpr double kScaleY = TargetCanvas::kAreaHeight / TargetCanvas::kUnits;
 constexpr int kFrame = 2;
+// Qt's drawing code uses AVX and can return with the upper halves of the vector registers still
+// in use. The ring sweep's SSE code, and the maths library's sine and cosine, then pay a state
+// transition on every instruction: on some processors that makes the sweep seven times slower
+// (1.3 ms instead of 0.16 ms). vzeroupper ends that state; only a processor with AVX has it.
+void LeaveWideVectorState()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx)
+        asm volatile("vzeroupper" ::: "memory");
+#endif
+}
+
 }  // namespace
 
 QColor ColourOf(ConsoleColour colour)
@@ -52,29 +65,42 @@ void TargetCanvas::Clear()
     update();
 }
 
+// Called 6284 times for every ring, so it only writes pixels and widens the dirty area: the
+// image's memory, its size and the scale to device pixels are looked up once per ring.
 void TargetCanvas::SetPoint(float x, float y)
 {
-    const qreal ratio = image_.devicePixelRatio();
-    const int px = static_cast<int>(std::floor(x * kScaleX * ratio));
-    const int py = static_cast<int>(std::floor(y * kScaleY * ratio));
-    const int size = static_cast<int>(std::ceil(ratio));
-    for (int dy = 0; dy < size; ++dy) {
-        const int row = py + dy;
-        if (row < 0 || row >= image_.height())
-            continue;
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
-        for (int dx = 0; dx < size; ++dx)
-            if (px + dx >= 0 && px + dx < image_.width())
-                line[px + dx] = foreground_;
-    }
-    pendingDirty_ |= QRect(ToPixel(x, y), QSize(1, 1));
+    const int px = static_cast<int>(double(x) * ring_.scaleX);  // never negative: floor
+    const int py = static_cast<int>(double(y) * ring_.scaleY);
+    if (px < 0 || py < 0 || px > ring_.lastX || py > ring_.lastY)
+        return;
+    for (int dy = 0; dy < ring_.pointSize; ++dy)
+        for (int dx = 0; dx < ring_.pointSize; ++dx)
+            ring_.pixels[(py + dy) * ring_.stride + px + dx] = foreground_;
+    ring_.left = std::min(ring_.left, px);
+    ring_.right = std::max(ring_.right, px);
+    ring_.top = std::min(ring_.top, py);
+    ring_.bottom = std::max(ring_.bottom, py);
 }
 
 void TargetCanvas::DrawTargetRing(ExperimentState& state)
 {
+    LeaveWideVectorState();
+    const qreal ratio = image_.devicePixelRatio();
+    ring_ = {};
+    ring_.pointSize = static_cast<int>(std::ceil(ratio));
+    ring_.pixels = reinterpret_cast<QRgb*>(image_.bits());
+    ring_.stride = static_cast<int>(image_.bytesPerLine() / sizeof(QRgb));
+    ring_.scaleX = kScaleX * ratio;
+    ring_.scaleY = kScaleY * ratio;
+    ring_.lastX = image_.width() - ring_.pointSize;
+    ring_.lastY = image_.height() - ring_.pointSize;
     DrawTarget(state, *this);
-    Repaint(pendingDirty_);
-    pendingDirty_ = QRect();
+    if (ring_.right >= ring_.left) {
+        const QRectF device(ring_.left, ring_.top, ring_.right - ring_.left + ring_.pointSize,
+                            ring_.bottom - ring_.top + ring_.pointSize);
+        Repaint(QRectF(device.topLeft() / ratio, device.size() / ratio).toAlignedRect());
+    }
+    ring_.pixels = nullptr;
 }
 
 // A round dot on any screen: the outline is antialiased and drawn on the image's own device

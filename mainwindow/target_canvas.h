@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <climits>
 
 #include "core/effects.h"
 #include "core/experiment_state.h"
@@ -44,8 +45,14 @@ protected:
 private:
     void Repaint(const QRect& areaRect);
     QImage image_;
-    QRect pendingDirty_;
     QRgb foreground_;
+    // Where the ring being drawn goes: the image's pixels in device units, and the part it touched.
+    struct RingDrawing {
+        QRgb* pixels = nullptr;
+        int stride = 0, pointSize = 1, lastX = 0, lastY = 0;
+        double scaleX = 0, scaleY = 0;
+        int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    } ring_;
 };
 
 [[nodiscard]] QColor ColourOf(ConsoleColour colour);
