@@ -8,6 +8,7 @@
 #include <QtEndian>
 
 #include "core/texts.h"
+#include "sound/audio_module.h"
 #include "sound/mm_control.h"
 #include "sound/qt_media_device.h"
 #include "sound/wave_file.h"
@@ -227,6 +228,30 @@ private slots:
         for (quint32 i = 0; i < dataBytes / 2; ++i)
             peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(bytes.constData() + 44 + 2 * i))));
         QVERIFY2(peak > 8000 && peak < 32000, qPrintable(QString("peak %1").arg(peak)));
+    }
+
+    // The program's sound output is a module loaded on first use; without it every cue is silent
+    // and nothing fails.
+    void audioModuleLoadsOnFirstUse_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("the built module") << QCoreApplication::applicationDirPath() + "/mokopera-audio.so" << true;
+        QTest::newRow("no module there") << QCoreApplication::applicationDirPath() + "/no-such-module.so" << false;
+        QTest::newRow("not a module") << QCoreApplication::applicationDirPath() + "/Chimes.wav" << false;
+    }
+
+    void audioModuleLoadsOnFirstUse()
+    {
+        QFETCH(QString, module);
+        QFETCH(bool, loads);
+        AudioModule media(module.toStdString());
+        const CueFileLocator files = BuildCueFiles();
+        MMControl control(media, files);
+        PlayCue(control, texts::kButtonCue);
+        QCOMPARE(control.CurrentState() != MMControl::State::Closed, loads);
+        QCOMPARE(media.Load(), loads);
+        control.SetCommand("Close");
     }
 
     // The real backend, whatever audio this machine has (none on a build server): every call
