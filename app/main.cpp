@@ -1,14 +1,14 @@
-// Start-up: the real platform services, then the main window.
+// Start-up of the desktop program: the real platform services, the program, its main window.
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QTimer>
 #include <random>
 
-#include "helpwindow/window_switcher.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/qt_dialogs.h"
-#include "sound/audio_module.h"
+#include "desktop/audio_module.h"
+#include "desktop/fonts.h"
+#include "desktop/qt_screens.h"
+#include "program/program.h"
 
 int main(int argc, char** argv)
 {
@@ -23,22 +23,18 @@ int main(int argc, char** argv)
     std::random_device entropy;
     mokopera::MixingRandomSource random((std::uint64_t{entropy()} << 32U) | entropy());
     mokopera::SystemClock clock;
-    mokopera::QtDialogs dialogs;
-    // Beside the program (a build), then the installed folders.
+    // The sound output and the cues: beside the program (a build), else where they are installed.
     const QString programDir = QApplication::applicationDirPath();
     const QString besideProgram = programDir + "/mokopera-audio.so";
     mokopera::AudioModule media(
-        (QFileInfo::exists(besideProgram) ? besideProgram : programDir + "/" MOKOPERA_AUDIO_FROM_BIN).toStdString());
-    const mokopera::CueFileLocator cueFiles(
-        {programDir.toStdString(), (programDir + "/" MOKOPERA_SOUNDS_FROM_BIN).toStdString()});
+        (QFileInfo::exists(besideProgram) ? besideProgram : programDir + "/" MOKOPERA_AUDIO_FROM_BIN).toStdString(),
+        mokopera::CueFileLocator(
+            {programDir.toStdString(), (programDir + "/" MOKOPERA_SOUNDS_FROM_BIN).toStdString()}));
 
-    mokopera::WindowSwitcher windows({random, clock, dialogs, media, cueFiles,
-                                      [&dialogs](QWidget* owner) { dialogs.SetOwner(owner); },
-                                      [&dialogs] {
-                                          dialogs.EndAll();
-                                          QApplication::exit(0);
-                                      }});
-    windows.ShowMainWindow();
+    mokopera::QtScreens screens([] { QApplication::exit(0); });
+    mokopera::Program program({screens, screens, media, random, clock});
+    screens.Attach(program);
+    program.Start();
     // The sound output comes up on an idle moment once the entry box is there, so that the first
     // cue starts at once and the start is not held up by it.
     QTimer::singleShot(300, [&media] { media.Load(); });

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "../tests/pulse_recorder.h"
-#include "sound/audio_module.h"
-#include "sound/mm_control.h"
+#include "../tests/desktop/pulse_recorder.h"
+#include "desktop/audio_module.h"
+#include "program/device_control.h"
 
 using namespace mokopera;
 using namespace mokopera::testing;
@@ -43,12 +43,11 @@ int main(int argc, char** argv)
     qputenv("PULSE_SERVER", ("unix:" + server.Socket()).toLocal8Bit());
     Recorder recorder(server.Fifo());  // keeps the pipe drained
     const QString bin = QCoreApplication::applicationDirPath();
-    const CueFileLocator files({bin.toStdString()});
 
     const bool warm = argc > 1 && QByteArray(argv[1]) == "warm";
     {
-        AudioModule media((bin + "/mokopera-audio.so").toStdString());
-        MMControl control(media, files);
+        AudioModule media((bin + "/mokopera-audio.so").toStdString(), CueFileLocator({bin.toStdString()}));
+        DeviceControl control(media);
         double loading = 0;
         if (warm) {
             loading = Milliseconds([&] { media.Load(); });

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "core/shot_step.h"
+#include "simulation/shot_step.h"
 
 namespace {
 

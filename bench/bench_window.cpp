@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -15,28 +16,17 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "helpwindow/window_switcher.h"
-#include "mainwindow/fonts.h"
-#include "mainwindow/target_canvas.h"
-#include "sound/mm_control.h"
-#include "sound/qt_media_device.h"
+#include "desktop/audio_module.h"
+#include "desktop/fonts.h"
+#include "desktop/qt_screens.h"
+#include "desktop/target_canvas.h"
+#include "program/device_control.h"
+#include "program/program.h"
+#include "simulation/target.h"
 
 namespace {
 
 using namespace mokopera;
-
-class AnswerFive : public Dialogs {
-public:
-    std::string InputBox(const std::string&, const std::string&, const std::string&) override { return "5"; }
-    std::int16_t YesNoBox(const std::string&, const std::string&) override { return kNo; }
-    void Notice(const std::string&, const std::string&) override {}
-};
-
-class NoNavigation : public Navigator {
-public:
-    void OpenHelp() override {}
-    void EndProgram() override {}
-};
 
 double CpuSeconds()
 {
@@ -80,15 +70,15 @@ TickFigures MeasureTicks(QTimer* timer, int ticks, const std::function<void()>& 
     return {mean, deviations[deviations.size() * 99 / 100], 100.0 * cpu / wall};
 }
 
-int DrawTargetBench(MainWindow& window)
+int DrawTargetBench(MainWidget& window)
 {
-    TargetCanvas* canvas = window.Canvas();
     ExperimentState state;
     std::vector<double> micros;
     for (int i = 0; i < 500; ++i) {
         QElapsedTimer clock;
         clock.start();
-        canvas->DrawTargetRing(state);
+        DrawTarget(state, window);  // the sweep, point by point, as the program runs it
+        window.TargetDrawn();
         QCoreApplication::processEvents();  // the repaint the ring asked for
         micros.push_back(clock.nsecsElapsed() / 1e3);
     }
@@ -98,7 +88,7 @@ int DrawTargetBench(MainWindow& window)
     return 0;
 }
 
-int AutoFireBench(MainWindow& window)
+int AutoFireBench(MainWidget& window, Program& program)
 {
     QTimer bare;
     bare.setInterval(100);
@@ -113,14 +103,14 @@ int AutoFireBench(MainWindow& window)
         [&] { window.findChild<QPushButton*>("Command3")->click(); });
     std::printf("automatic firing, N = 5:  mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n",
                 fire.meanMs, fire.p99DeviationMs, fire.cpuPercent);
-    std::printf("shots fired: experiments %d\n", window.State().Successes + window.State().Failures);
+    std::printf("shots fired: experiments %d\n", program.State().Successes + program.State().Failures);
     return 0;
 }
 
 // Times every property assignment a cue makes on the real device control.
-class TimedControl final : public DeviceControl {
+class TimedControl final : public DeviceCommands {
 public:
-    explicit TimedControl(MMControl& control) : control_(control) {}
+    explicit TimedControl(DeviceControl& control) : control_(control) {}
     std::vector<double> micros;
     void SetFileName(const std::string& name) override { Time([&] { control_.SetFileName(name); }); }
     void SetCommand(const std::string& command) override { Time([&] { control_.SetCommand(command); }); }
@@ -134,13 +124,14 @@ private:
         f();
         micros.push_back(clock.nsecsElapsed() / 1e3);
     }
-    MMControl& control_;
+    DeviceControl& control_;
 };
 
-int CueBench(MainWindow& window)
+int CueBench(MediaDevice& media)
 {
     for (const char* file : {"Chimes.wav", "no-such-file.wav"}) {
-        TimedControl timed(*window.Device());
+        DeviceControl control(media);
+        TimedControl timed(control);
         PlayCue(timed, file);
         const double first = *std::max_element(timed.micros.begin(), timed.micros.end());
         timed.micros.clear();
@@ -164,23 +155,26 @@ int main(int argc, char** argv)
     InstallFontSubstitutes();
     const QString mode = argc > 1 ? QString(argv[1]) : QString("draw-target");
 
-    AnswerFive dialogs;
-    NoNavigation navigator;
+    const std::string bin = QCoreApplication::applicationDirPath().toStdString();
+    AudioModule media(bin + "/mokopera-audio.so", CueFileLocator({bin}));
     MixingRandomSource random(2024);
     SystemClock clock;
-    QtMediaDevice media;
-    const CueFileLocator cueFiles({QCoreApplication::applicationDirPath().toStdString()});
-    MainWindow window({random, clock, dialogs, media, cueFiles, navigator});
-    window.show();  // activation follows from the event loop and answers "5"
-    while (window.State().ShotsPerExperiment == 0)
+    QtScreens screens([] {});
+    Program program({screens, screens, media, random, clock});
+    screens.Attach(program);
+    program.Start();  // activation follows from the event loop; the entry box is answered "5"
+    while (!screens.OpenBox())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    screens.OpenBox()->findChild<QLineEdit*>()->setText("5");
+    screens.OpenBox()->findChildren<QPushButton*>().first()->click();
+    MainWidget& window = *screens.CurrentMainWidget();
 
     if (mode == "draw-target")
         return DrawTargetBench(window);
     if (mode == "auto-fire")
-        return AutoFireBench(window);
+        return AutoFireBench(window, program);
     if (mode == "cues")
-        return CueBench(window);
+        return CueBench(media);
     std::fprintf(stderr, "usage: bench_window [draw-target|auto-fire|cues]\n");
     return 2;
 }

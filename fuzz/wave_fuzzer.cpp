@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "sound/wave_file.h"
+#include "sounds/wave_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "core/shot_step.h"
-#include "core/texts.h"
+#include "simulation/shot_step.h"
+#include "simulation/texts.h"
 
 namespace mokopera::sim {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "core/entry.h"
-#include "core/number_text.h"
+#include "simulation/entry.h"
+#include "simulation/number_text.h"
 
 namespace mokopera::sim {
 

@@ -1,0 +1,108 @@
+#include "desktop/main_widget.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "desktop/app_icon.h"
+#include "desktop/target_canvas.h"
+#include "desktop/window_builder.h"
+#include "program/program.h"
+
+namespace mokopera {
+
+MainWidget::MainWidget(Program& program) : program_(program)
+{
+    BuildWindow(*this, layout::kMainWindow);
+    setWindowIcon(AppIcon());
+    canvas_ = findChild<TargetCanvas*>("Picture1");
+    for (int i = 0; i < kCommandCount; ++i) {
+        buttons_[std::size_t(i)] = findChild<QPushButton*>(QString("Command%1").arg(i + 1));
+        connect(buttons_[std::size_t(i)], &QPushButton::clicked, this,
+                [this, i] { program_.Click(static_cast<Command>(i)); });
+    }
+    for (const auto& [name, role] : {std::pair{"Label2", ValueLabel::Label2}, {"Label4", ValueLabel::Label4},
+                                     {"Label5", ValueLabel::Label5}, {"Label9", ValueLabel::Label9},
+                                     {"Label11", ValueLabel::Label11}, {"Label13", ValueLabel::Label13},
+                                     {"Label15", ValueLabel::Label15}})
+        valueLabels_[role] = findChild<QLabel*>(name);
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(layout::kTimerIntervalMs);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, [this] { program_.Tick(); });
+}
+
+MainWidget::~MainWidget() = default;
+
+void MainWidget::SetCommandEnabled(Command command, bool enabled)
+{
+    buttons_[static_cast<std::size_t>(command)]->setEnabled(enabled);
+}
+
+void MainWidget::SetLabelText(ValueLabel label, const std::string& text)
+{
+    valueLabels_[label]->setText(QString::fromStdString(text));
+}
+
+void MainWidget::SetVerdictColour(ConsoleColour colour)
+{
+    QLabel* verdict = valueLabels_[ValueLabel::Label9];
+    QPalette palette = verdict->palette();
+    palette.setColor(QPalette::WindowText, ColourOf(colour));
+    verdict->setPalette(palette);
+}
+
+void MainWidget::ClearCanvas()
+{
+    canvas_->Clear();
+}
+
+void MainWidget::SetPoint(float x, float y)
+{
+    canvas_->SetPoint(x, y);
+}
+
+void MainWidget::TargetDrawn()
+{
+    canvas_->RingDone();
+}
+
+void MainWidget::DrawMark(float x, float y, ConsoleColour colour)
+{
+    canvas_->DrawMark(x, y, colour);
+}
+
+void MainWidget::SetBusyPointer(bool busy)
+{
+    setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+void MainWidget::SetTimerRunning(bool running)
+{
+    if (running)
+        timer_->start();
+    else
+        timer_->stop();
+}
+
+// The window is active once the event loop has shown it; the program runs its activation then,
+// once. This needs no window manager.
+void MainWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        QTimer::singleShot(0, this, [this] { program_.MainViewActivated(); });
+    }
+}
+
+// The window system's close box ends the program without a question or a cue.
+void MainWidget::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    program_.CloseBox();
+}
+
+}  // namespace mokopera

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <map>
+
+#include "program/front_end.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace mokopera {
+
+class Program;
+class TargetCanvas;
+
+// The main window `Form1`, built from its layout: the target canvas, six buttons, fifteen labels
+// and the automatic-firing timer. It carries out what the program asks and passes on the clicks,
+// the timer's ticks, its activation (once the event loop has shown it) and its close box.
+class MainWidget final : public QWidget, public MainView {
+    Q_OBJECT
+public:
+    explicit MainWidget(Program& program);
+    ~MainWidget() override;
+
+    [[nodiscard]] TargetCanvas* Canvas() const { return canvas_; }
+
+    void SetCommandEnabled(Command command, bool enabled) override;
+    void SetLabelText(ValueLabel label, const std::string& text) override;
+    void SetVerdictColour(ConsoleColour colour) override;
+    void ClearCanvas() override;
+    void SetPoint(float x, float y) override;
+    void TargetDrawn() override;
+    void DrawMark(float x, float y, ConsoleColour colour) override;
+    void SetBusyPointer(bool busy) override;
+    void SetTimerRunning(bool running) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Program& program_;
+    std::array<QPushButton*, kCommandCount> buttons_{};  // Command1 .. Command6
+    std::map<ValueLabel, QLabel*> valueLabels_;
+    TargetCanvas* canvas_ = nullptr;  // Picture1
+    QTimer* timer_ = nullptr;         // Timer1
+    bool shown_ = false;
+};
+
+}  // namespace mokopera

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+#include "program/layout.h"
+
+namespace mokopera {
+
+// Gives `widget` the window's name, caption and fixed client size, and builds every control of
+// the layout on it, in the layout's order: buttons, labels (boxed or plain, wrapped where the
+// layout says), lines and the two kinds of canvas, each named as the layout names it, at its
+// pixel place, in its font and colours, in its focus order. No button is a default button.
+void BuildWindow(QWidget& widget, const layout::Window& window);
+
+// The colour a layout paint stands for on `palette`; Default is the label or button text colour
+// (`text`) or the button face (a background).
+[[nodiscard]] QColor PaintColour(layout::Paint paint, const QPalette& palette, bool text);
+
+}  // namespace mokopera

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "simulation/effects.h"
+#include "simulation/target.h"
+
+// What the program asks of a front end (a desktop window toolkit, a web page), and nothing more.
+// The program calls these and never reads anything back; the front end answers the user's
+// actions and the dialogs through the Program's own functions (program/program.h).
+namespace mokopera {
+
+// The six buttons of the main window, Command1 to Command6.
+enum class Command { Fire, AutoStart, AutoStop, Quit, Reset, Help };
+inline constexpr int kCommandCount = 6;
+
+// The main window Form1, as loaded from its layout: value labels empty, the canvas blank, every
+// button enabled, Timer1 stopped. Its canvas is the PointCanvas the target's points are set on.
+class MainView : public PointCanvas {
+public:
+    virtual void SetCommandEnabled(Command command, bool enabled) = 0;
+    virtual void SetLabelText(ValueLabel label, const std::string& text) = 0;
+    virtual void SetVerdictColour(ConsoleColour colour) = 0;  // Label9's text colour
+    virtual void ClearCanvas() = 0;
+    // The target's points have all been set (SetPoint, in the canvas's foreground colour).
+    virtual void TargetDrawn() = 0;
+    // A circle of radius 2 units around (x, y), in units of the 500 × 500 canvas.
+    virtual void DrawMark(float x, float y, ConsoleColour colour) = 0;
+    virtual void SetBusyPointer(bool busy) = 0;
+    // Timer1: while it runs, the front end calls Program::Tick every 100 ms.
+    virtual void SetTimerRunning(bool running) = 0;
+};
+
+// The help window Form2's text canvas.
+class HelpView {
+public:
+    virtual ~HelpView() = default;
+    // Erases the text and puts the print position back at the top left.
+    virtual void ClearText() = 0;
+    // One line at the print position, without wrapping, then a line break.
+    virtual void PrintLine(const std::string& line) = 0;
+};
+
+// The windows on the screen. At most one of the two windows exists at a time.
+class Screens {
+public:
+    virtual ~Screens() = default;
+    // A fresh main window from its layout, shown. Once it is shown and active, the front end
+    // calls Program::MainViewActivated (once).
+    virtual MainView& LoadMainView() = 0;
+    // The main window is destroyed with everything it shows; it takes no input from now on.
+    virtual void UnloadMainView() = 0;
+    // A fresh help window, shown; then the front end calls Program::HelpViewActivated.
+    virtual HelpView& LoadHelpView() = 0;
+    virtual void UnloadHelpView() = 0;
+    // Every window and dialog closes at once; the program takes no more calls.
+    virtual void EndProgram() = 0;
+};
+
+// The modal dialogs, asked for now and answered later: one is open at a time, and while it is
+// open the windows take no input.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // An input box with OK and Cancel, its field holding `offered`, selected. Answered with
+    // Program::OnEntry: the text on OK, the empty text on Cancel or the close box.
+    virtual void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered) = 0;
+    // A box with Yes (the default) and No only, no icon. Answered with Program::OnYesNo.
+    virtual void AskYesNo(const std::string& prompt, const std::string& title) = 0;
+    // A message with an OK button. Answered with Program::OnNoticeClosed.
+    virtual void ShowNotice(const std::string& text, const std::string& title) = 0;
+};
+
+// Replies of the Yes/No box.
+inline constexpr std::int16_t kYes = 6;
+inline constexpr std::int16_t kNo = 7;
+
+// The sound output behind the device control: one per program, so a cue started just before the
+// main window goes away still plays to its end.
+class MediaDevice {
+public:
+    virtual ~MediaDevice() = default;
+    // Prepares the cue called `name` (a bare wave-file name) for playing; false when there is
+    // no such cue or it cannot be played.
+    virtual bool Open(const std::string& name) = 0;
+    // Plays the opened cue once from its beginning, cutting off whatever was playing.
+    virtual void Play() = 0;
+    virtual void Stop() = 0;
+    // Forgets the opened cue; stops it if it is playing.
+    virtual void Close() = 0;
+};
+
+}  // namespace mokopera

@@ -1,0 +1,202 @@
+#include "program/main_window.h"
+
+#include "program/texts.h"
+#include "simulation/entry.h"
+#include "simulation/shot_step.h"
+#include "simulation/target.h"
+
+namespace mokopera {
+
+MainWindowLogic::MainWindowLogic(MainView& view, ExperimentState& state, const Services& services)
+    : view_(view), state_(state), services_(services), device_(services.media)
+{
+    ZeroCounters(state_);
+}
+
+void MainWindowLogic::SetEnabled(Command command, bool enabled)
+{
+    enabled_[Index(command)] = enabled;
+    view_.SetCommandEnabled(command, enabled);
+}
+
+// Auto stop (manual) or Auto start: every button in its order, then the timer.
+void MainWindowLogic::SetManualFiring(bool manual)
+{
+    SetEnabled(Command::Fire, manual);
+    SetEnabled(Command::AutoStart, manual);
+    SetEnabled(Command::AutoStop, !manual);
+    SetEnabled(Command::Quit, manual);
+    SetEnabled(Command::Reset, manual);
+    SetEnabled(Command::Help, manual);
+    timerRunning_ = !manual;
+    view_.SetTimerRunning(timerRunning_);
+}
+
+Next MainWindowLogic::Activate()
+{
+    if (activated_)
+        return Next::Stay;
+    activated_ = true;
+    PrepareSeries(false);
+    return Next::Stay;
+}
+
+// What activation and Reset end with: Auto stop and Reset off, the target, the entry of N; the
+// theory follows the accepted entry.
+void MainWindowLogic::PrepareSeries(bool reset)
+{
+    resetting_ = reset;
+    SetEnabled(Command::AutoStop, false);
+    SetEnabled(Command::Reset, false);
+    DrawTarget();
+    AskEntry();
+}
+
+void MainWindowLogic::AskEntry()
+{
+    question_ = Question::Entry;
+    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots);
+}
+
+Next MainWindowLogic::OnEntry(const std::string& text)
+{
+    if (question_ != Question::Entry)
+        return Next::Stay;
+    question_ = Question::None;
+    state_.EnteredText = text;
+    const EntryOutcome outcome = ValidateShotsEntry(text);
+    if (outcome.Kind == EntryKind::Rejected) {
+        AskEntry();  // no explanation, and "20" is offered again
+    } else if (outcome.Kind == EntryKind::Empty) {
+        question_ = Question::EntryQuit;
+        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle);
+    } else {
+        state_.ShotsPerExperiment = outcome.Value;
+        view_.SetLabelText(ValueLabel::Label15, ShowTheory(state_));
+        if (resetting_)
+            view_.SetBusyPointer(false);
+    }
+    return Next::Stay;
+}
+
+Next MainWindowLogic::OnYesNo(std::int16_t answer)
+{
+    if (question_ != Question::EntryQuit && question_ != Question::Quit)
+        return Next::Stay;
+    const bool entry = question_ == Question::EntryQuit;
+    question_ = Question::None;
+    state_.Answer = answer;
+    if (answer == kYes)
+        return Next::End;  // nothing more of the sequence runs: no theory, no arrow pointer
+    if (entry)
+        AskEntry();
+    return Next::Stay;  // Quit answered No changes nothing, and its cue plays on
+}
+
+Next MainWindowLogic::OnNoticeClosed()
+{
+    if (question_ == Question::Notice)
+        question_ = Question::None;
+    return Next::Stay;
+}
+
+Next MainWindowLogic::Click(Command command)
+{
+    if (!Enabled(command) || question_ != Question::None)
+        return Next::Stay;
+    switch (command) {
+    case Command::Fire:
+        SetEnabled(Command::Reset, true);
+        RunShot();
+        break;
+    case Command::AutoStart:
+        SetManualFiring(false);  // the first shot comes with the first tick
+        break;
+    case Command::AutoStop:
+        SetManualFiring(true);
+        break;
+    case Command::Quit:
+        mokopera::PlayCue(device_, texts::kQuitCue);
+        question_ = Question::Quit;
+        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kWindowTitle);
+        break;
+    case Command::Reset:
+        ResetSequence();
+        break;
+    case Command::Help:
+        mokopera::PlayCue(device_, texts::kButtonCue);
+        return Next::OpenHelp;
+    }
+    return Next::Stay;
+}
+
+void MainWindowLogic::ResetSequence()
+{
+    view_.SetBusyPointer(true);
+    mokopera::PlayCue(device_, texts::kButtonCue);
+    view_.ClearCanvas();
+    for (ValueLabel label : {ValueLabel::Label2, ValueLabel::Label4, ValueLabel::Label5, ValueLabel::Label9,
+                             ValueLabel::Label11, ValueLabel::Label13, ValueLabel::Label15})
+        view_.SetLabelText(label, "");
+    ZeroCounters(state_);
+    limitReached_ = false;
+    PrepareSeries(true);
+}
+
+Next MainWindowLogic::Tick()
+{
+    if (timerRunning_ && question_ == Question::None)
+        RunShot();
+    return Next::Stay;
+}
+
+void MainWindowLogic::RunShot()
+{
+    if (!limitReached_ && ShotStep(state_, services_.random, services_.clock, *this) == StepResult::Completed)
+        return;
+    limitReached_ = true;
+    TellExperimentLimit();
+}
+
+// The experiment counter is full: firing stops, the results stay on screen, and the user is told
+// that Reset starts a new series. A further shot only repeats the message.
+void MainWindowLogic::TellExperimentLimit()
+{
+    if (timerRunning_)
+        SetManualFiring(true);
+    question_ = Question::Notice;
+    services_.dialogs.ShowNotice(texts::kLimitReached, texts::kWindowTitle);
+}
+
+void MainWindowLogic::SetLabelText(ValueLabel label, const std::string& text)
+{
+    view_.SetLabelText(label, text);
+}
+
+void MainWindowLogic::SetVerdictColour(ConsoleColour colour)
+{
+    view_.SetVerdictColour(colour);
+}
+
+void MainWindowLogic::ClearCanvas()
+{
+    view_.ClearCanvas();
+}
+
+void MainWindowLogic::DrawTarget()
+{
+    mokopera::DrawTarget(state_, view_);
+    view_.TargetDrawn();
+}
+
+void MainWindowLogic::DrawMark(float x, float y, ConsoleColour colour)
+{
+    view_.DrawMark(x, y, colour);
+}
+
+void MainWindowLogic::PlayVerdictCue(const std::string& waveFile)
+{
+    mokopera::PlayVerdictCue(device_, waveFile);
+}
+
+}  // namespace mokopera

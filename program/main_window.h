@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "program/device_control.h"
+#include "program/front_end.h"
+#include "simulation/effects.h"
+#include "simulation/experiment_state.h"
+#include "simulation/random_source.h"
+
+namespace mokopera {
+
+// What the program does next after a main window's handler: stay, go to the help window, or end.
+enum class Next { Stay, OpenHelp, End };
+
+// The main window's rules: its commands and their enabled states, automatic firing, the entry of
+// the shots per experiment, Quit, the experiment limit, and the load, activate and reset
+// sequences, each asking the view for its effects in the order the window shows them. It lives
+// from the window's load (constructing it is the load sequence) to its unload.
+class MainWindowLogic final : private ShotEffects {
+public:
+    struct Services {
+        Dialogs& dialogs;
+        MediaDevice& media;
+        RandomSource& random;
+        Clock& clock;
+    };
+
+    // The load sequence: the counters to zero and the theory product to 1; `state` outlives the
+    // window (it keeps N, the entered text and the last answer).
+    MainWindowLogic(MainView& view, ExperimentState& state, const Services& services);
+
+    // The activate sequence, once: Auto stop and Reset off, the target, then the entry of N.
+    [[nodiscard]] Next Activate();
+    // A click on a button: nothing unless the button is enabled and no dialog is open.
+    [[nodiscard]] Next Click(Command command);
+    // A tick of Timer1: one shot, unless the timer is stopped or a dialog is open.
+    [[nodiscard]] Next Tick();
+    // Dialog replies; each is ignored unless that dialog is the one open.
+    [[nodiscard]] Next OnEntry(const std::string& text);
+    [[nodiscard]] Next OnYesNo(std::int16_t answer);
+    [[nodiscard]] Next OnNoticeClosed();
+
+    [[nodiscard]] bool Enabled(Command command) const { return enabled_[Index(command)]; }
+    [[nodiscard]] bool TimerRunning() const { return timerRunning_; }
+
+private:
+    enum class Question { None, Entry, EntryQuit, Quit, Notice };
+
+    static std::size_t Index(Command command) { return static_cast<std::size_t>(command); }
+    void SetEnabled(Command command, bool enabled);
+    void SetManualFiring(bool manual);
+    void PrepareSeries(bool reset);
+    void AskEntry();
+    void ResetSequence();
+    void RunShot();
+    void TellExperimentLimit();
+
+    // ShotEffects: carried out at once, in the order the shot asks.
+    void SetLabelText(ValueLabel label, const std::string& text) override;
+    void SetVerdictColour(ConsoleColour colour) override;
+    void ClearCanvas() override;
+    void DrawTarget() override;
+    void DrawMark(float x, float y, ConsoleColour colour) override;
+    void PlayVerdictCue(const std::string& waveFile) override;
+
+    MainView& view_;
+    ExperimentState& state_;
+    Services services_;
+    DeviceControl device_;  // MMControl1
+    std::array<bool, kCommandCount> enabled_{true, true, true, true, true, true};
+    bool timerRunning_ = false;
+    bool activated_ = false;
+    bool resetting_ = false;       // the entry of N belongs to Reset: the pointer goes back after it
+    bool limitReached_ = false;    // the experiment counter is full until the next Reset
+    Question question_ = Question::None;
+};
+
+}  // namespace mokopera

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "program/front_end.h"
+#include "program/main_window.h"
+#include "simulation/experiment_state.h"
+#include "simulation/random_source.h"
+
+namespace mokopera {
+
+// The whole program, apart from any window toolkit: which of its two windows is up, what each
+// of them does, and the end. A front end carries out what it asks (front_end.h) and reports
+// the user's actions through the functions below, one at a time and never from inside one of
+// the program's own requests. Calls that do not fit the moment (a second click on a window that
+// is going away, a tick after the timer stopped, a reply to no question, anything after the
+// end) do nothing.
+class Program {
+public:
+    struct Platform {
+        Screens& screens;
+        Dialogs& dialogs;
+        MediaDevice& media;
+        RandomSource& random;
+        Clock& clock;
+    };
+
+    explicit Program(const Platform& platform);
+    ~Program();
+
+    // Loads the main window.
+    void Start();
+    // The main window has been shown and is active: its activate sequence, once per load.
+    void MainViewActivated();
+    // The help window has been shown and is active: it prints its text (again, never doubled).
+    void HelpViewActivated();
+
+    void Click(Command command);  // a button of the main window
+    void Tick();                  // Timer1, every 100 ms while it runs
+    void CloseHelp();             // the help window's 閉じる: back to a fresh main window
+    void CloseBox();              // the window system closed a window: the end, without a question
+
+    void OnEntry(const std::string& text);  // the input box: its text, or empty on Cancel
+    void OnYesNo(std::int16_t answer);      // kYes or kNo
+    void OnNoticeClosed();
+
+    [[nodiscard]] bool Ended() const { return ended_; }
+    // The record of the running simulation; it lasts for the whole run.
+    [[nodiscard]] ExperimentState& State() { return state_; }
+
+private:
+    void Follow(Next next);
+    void LoadMainWindow();
+
+    Platform platform_;
+    ExperimentState state_;
+    std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
+    HelpView* help_ = nullptr;              // while the help window is up
+    bool ended_ = false;
+};
+
+}  // namespace mokopera

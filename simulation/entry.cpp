@@ -1,0 +1,93 @@
+#include "simulation/entry.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+
+#include "simulation/number_text.h"
+
+namespace mokopera {
+
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The length of the decimal number at the start of `text` (no sign, no blanks): digits with an
+// optional point, at least one digit in all, then an optional exponent that has digits. 0 if
+// there is none.
+std::size_t NumberLength(std::string_view text)
+{
+    std::size_t at = 0, digits = 0;
+    for (; at < text.size() && IsDigit(text[at]); ++at)
+        ++digits;
+    if (at < text.size() && text[at] == '.')
+        for (++at; at < text.size() && IsDigit(text[at]); ++at)
+            ++digits;
+    if (digits == 0)
+        return 0;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        std::size_t exponent = at + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-'))
+            ++exponent;
+        if (exponent < text.size() && IsDigit(text[exponent])) {
+            while (exponent < text.size() && IsDigit(text[exponent]))
+                ++exponent;
+            at = exponent;
+        }
+    }
+    return at;
+}
+
+}  // namespace
+
+double ReadLeadingNumber(std::string_view text)
+{
+    std::size_t start = 0;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t' || text[start] == '\r' ||
+                                   text[start] == '\n'))
+        ++start;
+    bool negative = false;
+    if (start < text.size() && (text[start] == '+' || text[start] == '-')) {
+        negative = text[start] == '-';
+        ++start;
+    }
+    const std::size_t length = NumberLength(text.substr(start));
+    if (length == 0)
+        return 0.0;
+    // The number is now plain digits, a '.', an 'e' and a sign: strtod converts it exactly, once
+    // its point is written as the C library's current locale writes one.
+    std::string number(text.substr(start, length));
+    const std::string point = std::localeconv()->decimal_point;
+    if (const auto dot = number.find('.'); dot != std::string::npos && point != ".")
+        number.replace(dot, 1, point);
+    errno = 0;
+    const double value = std::strtod(number.c_str(), nullptr);
+    if (errno == ERANGE)
+        return 0.0;
+    return negative ? -value : value;
+}
+
+EntryOutcome ValidateShotsEntry(std::string_view text)
+{
+    if (text.empty())
+        return {EntryKind::Empty, 0};
+    const double value = ReadLeadingNumber(text);
+    if (value >= 5.0 && value <= 50.0)
+        return {EntryKind::Accepted, static_cast<std::int16_t>(std::floor(value))};
+    return {EntryKind::Rejected, 0};
+}
+
+std::string ShowTheory(ExperimentState& state)
+{
+    constexpr double kMissChance = 0.9;
+    for (state.LoopCounter = 1.0F; state.LoopCounter <= state.ShotsPerExperiment; state.LoopCounter += 1.0F)
+        state.TheoryProduct = static_cast<float>(static_cast<double>(state.TheoryProduct) * kMissChance);
+    const float theory = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
+    return FormatProbability(theory);
+}
+
+}  // namespace mokopera

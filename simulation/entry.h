@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "simulation/experiment_state.h"
+
+namespace mokopera {
+
+enum class EntryKind { Empty, Rejected, Accepted };
+
+// The verdict on an entered shots-per-experiment text; Value is 5..50 when Accepted.
+struct EntryOutcome {
+    EntryKind Kind = EntryKind::Rejected;
+    std::int16_t Value = 0;
+    friend bool operator==(const EntryOutcome&, const EntryOutcome&) = default;
+};
+
+// The value of the decimal number the text begins with, after leading blanks: an optional sign,
+// digits with an optional point, an optional exponent ("7.9", "+12", "1e1", ".5"). 0 when the
+// text begins with no such number, and for a number too large or too small for a double.
+// '.' is the decimal point whatever the user's locale; full-width digits are not digits here.
+[[nodiscard]] double ReadLeadingNumber(std::string_view text);
+
+// Empty only for the empty text; Accepted with the whole part of a leading number 5..50;
+// Rejected otherwise. Never converts an out-of-range value to an integer.
+[[nodiscard]] EntryOutcome ValidateShotsEntry(std::string_view text);
+
+// Multiplies TheoryProduct (1 on entry) by 0.9 N times in single precision and returns
+// 1 − TheoryProduct in the pattern "0.0000000": "0.8784233" for N = 20.
+[[nodiscard]] std::string ShowTheory(ExperimentState& state);
+
+}  // namespace mokopera

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "simulation/effects.h"
+#include "simulation/experiment_state.h"
+#include "simulation/random_source.h"
+
+namespace mokopera {
+
+// How a shot ended. CounterOverflow means a 16-bit counter would have passed 32767: the step
+// stopped at that point, every field keeps what it held before the failing addition, and no
+// later effect of the step was asked for. It is the caller's to tell the user.
+enum class StepResult { Completed, CounterOverflow };
+
+// Fires one shot on `state`: advances or starts an experiment, reseeds `random` from `clock`,
+// draws distance and angle, gives the verdict at the experiment's last shot, shows the
+// statistics and draws the mark, asking `effects` for each visible change in that order.
+[[nodiscard]] StepResult ShotStep(ExperimentState& state, RandomSource& random, Clock& clock,
+                                  ShotEffects& effects);
+
+}  // namespace mokopera

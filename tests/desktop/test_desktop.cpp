@@ -1,0 +1,289 @@
+// The desktop front end: its windows as the layout gives them, the canvases, and what the eye
+// checks in a label (text that fits its box, a verdict colour that leaves the box alone).
+
+#include <QtTest>
+
+#include <QLabel>
+#include <cmath>
+
+#include "desktop/box_label.h"
+#include "desktop/target_canvas.h"
+#include "desktop/window_builder.h"
+#include "desktop_harness.h"
+#include "program/layout.h"
+#include "simulation/target.h"
+
+using namespace mokopera;
+using namespace mokopera::testing;
+
+namespace {
+
+// The target sweep onto a canvas, as the main window runs it.
+void DrawRing(TargetCanvas& canvas)
+{
+    struct Points : PointCanvas {
+        TargetCanvas& canvas;
+        explicit Points(TargetCanvas& c) : canvas(c) {}
+        void SetPoint(float x, float y) override { canvas.SetPoint(x, y); }
+    } points(canvas);
+    ExperimentState state;
+    DrawTarget(state, points);
+    canvas.RingDone();
+}
+
+// The device pixel of `image` that holds the canvas point (x, y) in units.
+QPoint DevicePixel(const QImage& image, double x, double y)
+{
+    const qreal ratio = image.devicePixelRatio();
+    return {int(std::floor(x * 397 / 500 * ratio)), int(std::floor(y * 373 / 500 * ratio))};
+}
+
+// Every control of `window`'s layout on `widget`: its name, place, font, caption and colours,
+// and the focus order among those that take the focus.
+void CheckFollowsLayout(const QWidget& widget, const layout::Window& window)
+{
+    QCOMPARE(widget.objectName(), QString(window.name));
+    QCOMPARE(widget.windowTitle(), QString::fromUtf8(window.caption));
+    QCOMPARE(widget.size(), QSize(window.width, window.height));
+    QCOMPARE(widget.minimumSize(), widget.maximumSize());
+    QMap<int, QString> focusOrder;
+    for (const layout::Control& control : window.controls) {
+        const QWidget* made = widget.findChild<QWidget*>(control.name);
+        QVERIFY2(made, control.name);
+        const layout::Rect& at = control.pixels;
+        QCOMPARE(made->geometry(), QRect(at.left, at.top, at.width, at.height));
+        if (control.fontPixels > 0) {
+            QCOMPARE(made->font().family(), QString::fromUtf8(layout::kFontFamily));
+            QCOMPARE(made->font().pixelSize(), control.fontPixels);
+            QCOMPARE(made->font().bold(), control.bold);
+        }
+        if (const auto* button = qobject_cast<const QPushButton*>(made)) {
+            QCOMPARE(button->text(), QString::fromUtf8(control.caption));
+            QVERIFY(!button->autoDefault() && !button->isDefault());
+        }
+        if (const auto* label = qobject_cast<const QLabel*>(made)) {
+            QCOMPARE(label->text(), QString::fromUtf8(control.caption));
+            QCOMPARE(label->alignment(), Qt::AlignCenter);
+            QCOMPARE(label->wordWrap(), control.look == layout::Look::Wrapped);
+            QCOMPARE(qobject_cast<const BoxLabel*>(label) != nullptr, control.look != layout::Look::Plain);
+            QCOMPARE(label->palette().color(QPalette::WindowText), PaintColour(control.text, widget.palette(), true));
+            if (control.look != layout::Look::Plain)
+                QCOMPARE(label->palette().color(QPalette::Window), PaintColour(control.background, widget.palette(), false));
+        }
+        if (control.focusOrder >= 0)
+            focusOrder[control.focusOrder] = control.name;
+        else
+            QCOMPARE(made->focusPolicy(), Qt::NoFocus);
+    }
+    QStringList chain;
+    const QWidget* next = widget.findChild<QWidget*>(focusOrder.first());
+    for (int i = 0; i < focusOrder.size(); ++i) {
+        chain << next->objectName();
+        do
+            next = next->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus);
+    }
+    QCOMPARE(chain, QStringList(focusOrder.values()));
+}
+
+}  // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void windowsFollowTheLayout()
+    {
+        Desktop desktop;
+        desktop.program.Start();
+        MainWidget* main = desktop.screens.CurrentMainWidget();
+        CheckFollowsLayout(*main, layout::kMainWindow);
+        QVERIFY(!main->windowIcon().pixmap(32, 32).isNull());
+        QCOMPARE(main->findChild<QTimer*>("Timer1")->interval(), layout::kTimerIntervalMs);
+        desktop.Answer("OK");
+        desktop.Click(6);
+        QVERIFY(desktop.screens.CurrentHelpWidget());
+        CheckFollowsLayout(*desktop.screens.CurrentHelpWidget(), layout::kHelpWindow);
+    }
+
+    // The longest texts each value label receives fit inside its border, in one line.
+    void longestTextsFit_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        for (const auto& [name, text] : {std::pair{"Label2", "50"}, {"Label4", "50"}, {"Label9", "失敗"},
+                                         {"Label11", "32767"}, {"Label13", "32767"}, {"Label5", "0.0000000"},
+                                         {"Label15", "0.9948462"}, {"Label1", "命中回数"}})
+            QTest::newRow(name) << QString(name) << QString::fromUtf8(text);
+    }
+
+    void longestTextsFit()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        Desktop desktop;
+        auto* label = desktop.Start()->findChild<QLabel*>(name);
+        const QFontMetrics metrics(label->font());
+        QVERIFY2(metrics.horizontalAdvance(text) <= label->contentsRect().width(), qPrintable(text));
+        QVERIFY(metrics.height() <= label->contentsRect().height() + 2);
+    }
+
+    // Label14's caption shows on two lines, both inside the box and clear of Label15 below it;
+    // the verdict's colour is its text's only, the box stays in the window-text colour.
+    void twoLineCaptionAndVerdictBox()
+    {
+        Desktop desktop;
+        MainWidget* main = desktop.Start();
+        const QImage caption = main->findChild<QLabel*>("Label14")->grab().toImage();
+        auto inkInRows = [&](int from, int to) {
+            int ink = 0;
+            for (int y = from; y < to; ++y)
+                for (int x = 2; x < caption.width() - 2; ++x)
+                    ink += qGray(caption.pixel(x, y)) < 100 ? 1 : 0;
+            return ink;
+        };
+        QVERIFY(inkInRows(1, 16) > 40 && inkInRows(17, caption.height() - 2) > 40);
+        QCOMPARE(inkInRows(caption.height() - 2, caption.height() - 1), 0);
+
+        main->SetVerdictColour(ConsoleColour::LightBlue);
+        main->SetLabelText(ValueLabel::Label9, "成功");
+        auto* verdict = qobject_cast<BoxLabel*>(main->findChild<QLabel*>("Label9"));
+        const QImage image = verdict->grab().toImage();
+        QCOMPARE(image.pixelColor(0, 0), verdict->BoxColour());
+        bool blueText = false;
+        for (int x = 1; x < image.width() - 1; ++x)
+            for (int y = 1; y < image.height() - 1; ++y)
+                blueText |= image.pixelColor(x, y) == QColor(0, 0, 255);
+        QVERIFY(blueText);
+    }
+
+    // The ring is a closed line, hollow, one pixel wide at any pixel ratio, the same when drawn
+    // twice, and drawn over marks without harming them; clearing leaves the background only.
+    void ring()
+    {
+        TargetCanvas canvas(QSize(397, 373));
+        canvas.DrawMark(400, 100, ConsoleColour::LightRed);  // away from the ring: stays
+        const QImage marked = canvas.Image().copy();
+        DrawRing(canvas);
+        const QImage& image = canvas.Image();
+        const QColor ink = canvas.palette().color(QPalette::ButtonText);
+        QVERIFY(image.pixelColor(DevicePixel(image, 270, 250)) == ink);
+        QVERIFY(image.pixelColor(DevicePixel(image, 250, 270)) == ink);
+        QVERIFY(image.pixelColor(DevicePixel(image, 250, 250)) != ink);
+        int ringPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != ink)
+                    continue;
+                ++ringPixels;
+                int neighbours = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        neighbours += (dx || dy) && image.pixelColor(x + dx, y + dy) == ink ? 1 : 0;
+                QVERIFY2(neighbours >= 2, qPrintable(QString("loose end at %1,%2").arg(x).arg(y)));
+            }
+        }
+        const qreal ratio = image.devicePixelRatio();
+        QVERIFY(ringPixels > 60 * ratio * ratio && ringPixels < 140 * ratio * ratio);
+        const QImage once = image.copy();
+        DrawRing(canvas);
+        QCOMPARE(canvas.Image(), once);
+        const QRect around(DevicePixel(marked, 400, 100) - QPoint(8, 8), QSize(17, 17));
+        QCOMPARE(once.copy(around), marked.copy(around));
+        canvas.Clear();
+        QCOMPARE(canvas.Image().pixelColor(DevicePixel(image, 270, 250)), canvas.Background());
+    }
+
+    // A mark is a round dot in its colour, centred on its point wherever the point falls between
+    // pixels, at any device pixel ratio. Each pixel counts by how much of the mark's colour it holds.
+    void marks_data()
+    {
+        QTest::addColumn<QPointF>("centre");
+        QTest::addColumn<int>("colour");
+        QTest::newRow("hit at the centre") << QPointF(250, 250) << 9;
+        QTest::newRow("hit between pixels") << QPointF(251.3, 248.6) << 9;
+        QTest::newRow("miss 200 right") << QPointF(450, 250) << 12;
+        QTest::newRow("miss 200 up") << QPointF(250, 50) << 12;
+        QTest::newRow("miss between pixels") << QPointF(123.45, 377.7) << 12;
+    }
+
+    void marks()
+    {
+        QFETCH(QPointF, centre);
+        QFETCH(int, colour);
+        TargetCanvas canvas(QSize(397, 373));
+        canvas.DrawMark(float(centre.x()), float(centre.y()), static_cast<ConsoleColour>(colour));
+        const QImage& image = canvas.Image();
+        const qreal ratio = image.devicePixelRatio();
+        const QColor background = canvas.Background();
+        double total = 0, sumX = 0, sumY = 0, sumXX = 0, sumYY = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                // The share of the mark's colour in this pixel, from the channel that tells most.
+                const double share = colour == 9 ? double(background.red() - pixel.red()) / background.red()
+                                                 : double(background.green() - pixel.green()) / background.green();
+                const double cx = (x + 0.5) / ratio, cy = (y + 0.5) / ratio;  // logical pixels
+                total += share;
+                sumX += share * cx;
+                sumY += share * cy;
+                sumXX += share * cx * cx;
+                sumYY += share * cy * cy;
+            }
+        }
+        const QPointF exact(centre.x() * 397 / 500, centre.y() * 373 / 500);
+        const QPointF middle(sumX / total, sumY / total);
+        const double spreadX = std::sqrt(sumXX / total - middle.x() * middle.x());
+        const double spreadY = std::sqrt(sumYY / total - middle.y() * middle.y());
+        const double ink = total / (ratio * ratio);
+        const QString figures = QString("centre off by %1, %2; spread %3 by %4; ink %5")
+                                    .arg(middle.x() - exact.x()).arg(middle.y() - exact.y())
+                                    .arg(spreadX).arg(spreadY).arg(ink);
+        QVERIFY2(std::abs(middle.x() - exact.x()) < 0.2 && std::abs(middle.y() - exact.y()) < 0.2, qPrintable(figures));
+        QVERIFY2(std::abs(spreadX - spreadY) < 0.1 * spreadX, qPrintable(figures));  // round
+        // An outline of radius 1.6 px: its ink lies about 1.6 px from its centre, some 10 px of it.
+        QVERIFY2(spreadX > 1.0 && spreadX < 1.8 && ink > 7 && ink < 14, qPrintable(figures));
+    }
+
+    // The help text: no line is cut at the right edge; the few wider than the canvas are
+    // narrowed a little, their text only. Every line's text starts at the full width of its
+    // ideographic spaces, narrowed or not.
+    void helpLinesFitAndKeepTheirIndent()
+    {
+        Desktop desktop;
+        desktop.Start();
+        desktop.Click(6);
+        TextCanvas* canvas = desktop.screens.CurrentHelpWidget()->Canvas();
+        QTRY_COMPARE(canvas->PrintedLines().size(), qsizetype(25));
+        const QFontMetricsF metrics(canvas->font());
+        const int pitch = QFontMetrics(canvas->font()).height();
+        const QImage& image = canvas->Image();
+        QVERIFY(25 * pitch <= image.height());
+        bool inkNearEdge = false;
+        const QStringList& lines = canvas->PrintedLines();
+        for (int i = 0; i < lines.size(); ++i) {
+            int left = image.width(), right = -1;
+            for (int y = i * pitch; y < (i + 1) * pitch; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            inkNearEdge |= right >= image.width() - 12;
+            QCOMPARE(right < 0, lines[i].isEmpty());
+            int spaces = 0;
+            while (spaces < lines[i].size() && lines[i][spaces] == QChar(0x3000))
+                ++spaces;
+            const qreal indent = metrics.horizontalAdvance(QString(spaces, QChar(0x3000)));
+            QVERIFY2(left >= int(indent) - 1, qPrintable(QString("line %1 starts at %2, its indent is %3 px")
+                                                          .arg(i + 1).arg(left).arg(indent)));
+            QVERIFY2(canvas->FitScale(lines[i]) > 0.94, qPrintable(lines[i]));
+        }
+        QVERIFY(inkNearEdge);
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"

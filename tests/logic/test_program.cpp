@@ -1,0 +1,240 @@
+// The whole program without a window toolkit: its commands and their enabled states, the order
+// of every sequence's effects, the dialogs and their replies, the experiment limit, the help
+// window and the way back, and calls that come at the wrong moment.
+
+#include "check.h"
+#include "program/layout.h"
+#include "program_fakes.h"
+
+using namespace mokopera;
+using namespace mokopera::testing;
+
+namespace {
+
+const std::string kAskEntry = "ask entry 鉄砲の発射回数の設定 ５以上５０以下の整数を入力してください。 20";
+const std::string kAskToEnd = "ask yesno 確認 終了していいですか？";
+const std::string kAskToQuit = "ask yesno モコペラも数撃ちゃ当たる 終了していいですか？";
+const std::vector<std::string> kEmptyLabels = {"Label2=", "Label4=", "Label5=", "Label9=", "Label11=", "Label13=", "Label15="};
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts)
+{
+    std::vector<std::string> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+}  // namespace
+
+// Fire, Auto start, Auto stop, Quit, Reset, HELP, timer: a letter when enabled, '.' when not.
+TEST(ButtonStates)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"start", "FASQRH."},
+        {"start, activate", "FA.Q.H."},
+        {"start, activate, entry:5, fire", "FA.QRH."},
+        {"start, activate, entry:5, autostart", "..S...T"},
+        {"start, activate, entry:5, autostart, tick, tick", "..S...T"},
+        {"start, activate, entry:5, autostart, autostop", "FA.QRH."},
+        {"start, activate, entry:5, fire, reset, entry:5", "FA.Q.H."},
+        {"start, activate, entry:5, fire, quit, no", "FA.QRH."},
+        {"start, activate, entry:5, autostart, fire, reset, help, quit, autostart", "..S...T"},
+    };
+    for (const auto& [script, states] : rows) {
+        ROW(script);
+        ProgramHarness harness;
+        harness.Run(script);
+        CHECK_EQ(harness.front.Buttons(), std::string(states));
+        CHECK(!harness.program.Ended());
+    }
+}
+
+// Each sequence asks for its effects in exactly this order.
+TEST(SequenceOrder)
+{
+    const std::vector<std::string> shot1 = {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 149.0 250.0 12"};
+    struct Row {
+        const char* name;
+        const char* before;  // run first, not logged
+        const char* script;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {"load and activation", "", "start, activate",
+         {"load main", "Command3 off", "Command5 off", "target", kAskEntry}},
+        {"the offered 20 accepted: the theory", "start, activate", "entry:20", {"Label15=0.8784233"}},
+        {"the first Fire enables Reset, then the shot", "start, activate, entry:5", "fire",
+         Join({{"Command5 on"}, shot1})},
+        {"the fifth shot gives the verdict and its cue", "start, activate, entry:5, fire, fire, fire, fire", "fire",
+         {"Command5 on", "Label4=5", "colour 12", "Label9=失敗", "open Chimes2.wav", "play", "Label2=0", "Label13=0",
+          "Label11=1", "Label5=0.0000000", "mark 149.0 250.0 12"}},
+        {"Auto start, then the first tick fires", "start, activate, entry:5", "autostart, tick",
+         Join({{"Command1 off", "Command2 off", "Command3 on", "Command4 off", "Command5 off", "Command6 off", "timer on"},
+               shot1})},
+        {"Auto stop", "start, activate, entry:5, autostart", "autostop",
+         {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on", "Command6 on", "timer off"}},
+        {"Reset while the verdict cue sounds", "start, activate, entry:5, fire, fire, fire, fire, fire, fire", "reset",
+         Join({{"busy", "stop", "close sound", "open pinpon.wav", "play", "clear"}, kEmptyLabels,
+               {"Command3 off", "Command5 off", "target", kAskEntry}})},
+        {"Reset's entry accepted: the theory, then the arrow", "start, activate, entry:5, fire, reset", "entry:10",
+         {"Label15=0.6513215", "arrow"}},
+        {"Quit: its cue, then the question", "start, activate, entry:5", "quit", {"open endpinpon.wav", "play", kAskToQuit}},
+        {"Quit answered No changes nothing, its cue plays on", "start, activate, entry:5, quit", "no", {}},
+        {"Quit answered Yes ends", "start, activate, entry:5, quit", "yes", {"end"}},
+        {"HELP: the cue, the main window goes, the help window comes", "start, activate, entry:5", "help",
+         {"open pinpon.wav", "play", "unload main", "load help"}},
+        {"Close: a fresh main window, asked for N again", "start, activate, entry:5, help, help-activated",
+         "close-help, activate", {"unload help", "load main", "Command3 off", "Command5 off", "target", kAskEntry}},
+        {"the close box ends without a question or a cue", "start, activate, entry:5", "close-box", {"end"}},
+    };
+    for (const Row& row : rows) {
+        ROW(row.name);
+        ProgramHarness harness;
+        harness.Run(row.before);
+        CHECK_EQ(harness.RunAndLog(row.script), row.expected);
+    }
+}
+
+// The entry of N, in activation and in Reset: what each reply leads to.
+TEST(EntryReplies)
+{
+    struct Row {
+        const char* name;
+        const char* script;
+        std::vector<std::string> expected;
+        int shots;
+        bool ends;
+    };
+    const Row rows[] = {
+        {"Cancel asks whether to end; No asks again, offering 20", "entry:, no, entry:7",
+         {kAskToEnd, kAskEntry, "Label15=0.5217031"}, 7, false},
+        {"Cancel, then Yes ends at once: no theory", "entry:, yes", {kAskToEnd, "end"}, 33, true},
+        {"a rejected entry asks again, without a word", "entry:abc, entry:   , entry:51, entry:8",
+         {kAskEntry, kAskEntry, kAskEntry, "Label15=0.5695328"}, 8, false},
+        {"rejected, then Cancel and Yes: N as it was", "entry:4, entry:, yes", {kAskEntry, kAskToEnd, "end"}, 33, true},
+    };
+    for (const bool reset : {false, true}) {
+        for (const Row& row : rows) {
+            ROW(std::string(reset ? "Reset: " : "activation: ") + row.name);
+            ProgramHarness harness;
+            harness.program.State().ShotsPerExperiment = 33;
+            harness.Run(reset ? "start, activate, entry:33, fire, reset" : "start, activate");
+            std::vector<std::string> expected = row.expected;
+            if (reset && !row.ends)
+                expected.push_back("arrow");  // the busy pointer stays when the program ends
+            CHECK_EQ(harness.RunAndLog(row.script), expected);
+            CHECK_EQ(int{harness.program.State().ShotsPerExperiment}, row.shots);
+            CHECK_EQ(harness.program.Ended(), row.ends);
+        }
+    }
+}
+
+// The 32768th experiment cannot be counted: firing stops, the user is told, every result stays,
+// a further Fire only tells again, and Reset starts a new series.
+TEST(ExperimentLimit)
+{
+    ProgramHarness harness;
+    harness.Run("start, activate, entry:5");
+    harness.program.State().Successes = 20000;
+    harness.program.State().Failures = 12766;
+    harness.Run("fire, fire, fire, fire, fire");  // the 32767th experiment: counted and shown
+    CHECK_EQ(harness.front.main->labels["Label11"], std::string("32767"));
+    CHECK_EQ(harness.front.main->labels["Label5"], std::string("0.6103702"));
+
+    const auto log = harness.RunAndLog("autostart, tick, tick, tick, tick, tick");
+    const std::vector<std::string> told = {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on",
+                                           "Command6 on", "timer off", "notice モコペラも数撃ちゃ当たる"};
+    CHECK(log.size() > told.size() && std::equal(told.begin(), told.end(), log.end() - long(told.size())));
+    CHECK_EQ(harness.front.Buttons(), std::string("FA.QRH."));
+    CHECK_EQ(harness.front.main->labels["Label11"], std::string("32767"));
+    CHECK_EQ(harness.front.main->labels["Label9"], std::string("失敗"));
+
+    CHECK_EQ(harness.RunAndLog("fire"), std::vector<std::string>{});  // the notice is still open
+    CHECK_EQ(harness.RunAndLog("ok, fire"), (std::vector<std::string>{"Command5 on", "notice モコペラも数撃ちゃ当たる"}));
+    harness.Run("ok, reset, entry:5, fire");
+    CHECK_EQ(harness.front.main->labels["Label4"], std::string("1"));
+    CHECK_EQ(harness.front.main->labels["Label11"], std::string("0"));
+}
+
+// HELP and Close, twice: the help text each time, whole and never doubled; a fresh main window
+// each time, with zero counters, empty labels, and N asked for again.
+TEST(HelpAndBack)
+{
+    ProgramHarness harness;
+    harness.Run("start, activate, entry:5, fire, fire, fire, fire, fire, fire, fire");
+    for (int trip = 1; trip <= 2; ++trip) {
+        ROW("trip " + std::to_string(trip));
+        harness.Run("help, help-activated, help-activated");
+        CHECK(!harness.front.main);
+        CHECK_EQ(harness.front.help->printed, layout::HelpLines());
+        harness.Run("close-help, activate, entry:20");
+        CHECK(!harness.front.help);
+        const ExperimentState& state = harness.program.State();
+        CHECK_EQ(state.Successes + state.Failures + state.ShotNumber, 0);
+        CHECK_EQ(harness.front.main->labels.size(), std::size_t{1});
+        CHECK_EQ(harness.front.main->labels["Label15"], std::string("0.8784233"));
+        CHECK_EQ(harness.front.main->points, 6284);
+        CHECK_EQ(harness.front.main->marks, 0);
+        CHECK_EQ(harness.front.Buttons(), std::string("FA.Q.H."));
+    }
+}
+
+// Calls that come at the wrong moment do nothing: a second click on a window that is going away,
+// a click while a dialog is open, a tick after the timer stopped, a reply to no question, a
+// second activation, anything after the end.
+TEST(CallsAtTheWrongMoment)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"HELP twice", "help, help"},
+        {"Close twice", "help, close-help, close-help"},
+        {"clicks while the entry box is open", "reset, fire, autostart, help, quit"},
+        {"a tick after Auto stop", "autostart, autostop, tick"},
+        {"replies to no question", "entry:7, yes, no, ok"},
+        {"a second activation", "activate"},
+        {"anything after the end", "quit, yes, fire, help, close-box, entry:5, yes, activate, tick"},
+    };
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"HELP twice", {"open pinpon.wav", "play", "unload main", "load help"}},
+        {"Close twice", {"open pinpon.wav", "play", "unload main", "load help", "unload help", "load main"}},
+        {"clicks while the entry box is open",
+         Join({{"busy", "open pinpon.wav", "play", "clear"}, kEmptyLabels, {"Command3 off", "Command5 off", "target", kAskEntry}})},
+        {"a tick after Auto stop",
+         {"Command1 off", "Command2 off", "Command3 on", "Command4 off", "Command5 off", "Command6 off", "timer on",
+          "Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on", "Command6 on", "timer off"}},
+        {"replies to no question", {}},
+        {"a second activation", {}},
+        {"anything after the end", {"open endpinpon.wav", "play", kAskToQuit, "end"}},
+    };
+    for (const auto& [name, script] : rows) {
+        ROW(name);
+        ProgramHarness harness;
+        harness.Run("start, activate, entry:5, fire");
+        CHECK_EQ(harness.RunAndLog(script), expected.at(name));
+    }
+}
+
+// The help text: 25 lines; a blank line before each heading; eight spaces start a sentence and
+// seven continue one; full-width digits and brackets.
+TEST(HelpText)
+{
+    const std::vector<std::string>& lines = layout::HelpLines();
+    CHECK_EQ(lines.size(), std::size_t{25});
+    const std::tuple<int, int, const char*> rows[] = {
+        {1, 0, ""}, {2, 1, "【問　　題】"}, {3, 8, "みなさんは"}, {6, 7, "全てはずれる"}, {10, 0, ""},
+        {11, 1, "【実験の考え方】"}, {14, 8, "２０回のうち"}, {16, 7, "ます。"}, {17, 0, ""}, {18, 1, "【操作方法】"},
+        {19, 7, "■理論上"}, {21, 7, "し［ＯＫ］"}, {25, 8, "［初期化］ボタンをクリックすると、始めから実験をやり直せます。"},
+    };
+    const std::string space = "\u3000";
+    for (const auto& [number, indent, start] : rows) {
+        ROW("line " + std::to_string(number));
+        const std::string& line = lines[std::size_t(number - 1)];
+        std::string expected;
+        for (int i = 0; i < indent; ++i)
+            expected += space;
+        expected += start;
+        CHECK_EQ(line.substr(0, expected.size()), expected);
+        CHECK(line.size() == expected.size() || line.compare(expected.size(), space.size(), space) != 0);
+    }
+}
+
+TEST_MAIN

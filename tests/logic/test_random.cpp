@@ -1,0 +1,74 @@
+// The real generator, driven the way the program drives it: a reseed before every shot.
+
+#include <array>
+#include <cmath>
+
+#include "check.h"
+#include "simulation/shot_step.h"
+#include "simulation_fakes.h"
+
+using namespace mokopera;
+using namespace mokopera::testing;
+
+TEST(EqualSeedsDoNotReplay)
+{
+    MixingRandomSource random(42);
+    random.Reseed(100.0F);
+    const float first = random.Next();
+    random.Reseed(100.0F);
+    CHECK(random.Next() != first);
+}
+
+TEST(ValuesStayBelowOne)
+{
+    MixingRandomSource random(7);
+    float largest = 0.0F, smallest = 1.0F;
+    for (int i = 0; i < 1'000'000; ++i) {
+        const float value = random.Next();
+        largest = std::max(largest, value);
+        smallest = std::min(smallest, value);
+    }
+    CHECK(largest < 1.0F && largest > 0.999F);
+    CHECK(smallest >= 0.0F && smallest < 0.001F);
+}
+
+// 100,000 experiments with a frozen clock (the same seed before every shot): the success rate
+// lies within 4.5 standard deviations of 1 − 0.9^N, and the 200 distances are uniform.
+TEST(SuccessRateAndDistances)
+{
+    for (const int shots : {5, 20, 50}) {
+        ROW("N = " + std::to_string(shots));
+        constexpr int kExperiments = 100'000;
+        ExperimentState state;
+        state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
+        MixingRandomSource random(static_cast<std::uint64_t>(shots) * 1000003U);
+        FrozenClock clock(36000.0F);
+        NullEffects effects;
+        std::array<long, 201> distances{};
+        int successes = 0;
+        for (int experiment = 0; experiment < kExperiments; ++experiment) {
+            for (int shot = 0; shot < shots; ++shot) {
+                if (ShotStep(state, random, clock, effects) != StepResult::Completed)
+                    return void(CHECK(false));
+                ++distances.at(static_cast<std::size_t>(state.Distance));
+            }
+            successes += state.Hits > 0 ? 1 : 0;
+            if (state.Successes + state.Failures == 30'000)
+                ZeroCounters(state);  // a new series before the 16-bit counter fills up
+        }
+        const double p = 1.0 - std::pow(0.9, shots);
+        const double sd = std::sqrt(p * (1 - p) / kExperiments);
+        const double rate = double(successes) / kExperiments;
+        CHECK_NOTE(std::fabs(rate - p) < 4.5 * sd, "rate " + std::to_string(rate));
+
+        CHECK_EQ(distances[0], 0L);
+        const double expected = double(kExperiments) * shots / 200.0;
+        double chiSquare = 0.0;
+        for (int d = 1; d <= 200; ++d)
+            chiSquare += std::pow(distances[std::size_t(d)] - expected, 2) / expected;
+        // 199 degrees of freedom: 282 is the critical value at p = 0.0001.
+        CHECK_NOTE(chiSquare < 282.0, "chi-square " + std::to_string(chiSquare));
+    }
+}
+
+TEST_MAIN

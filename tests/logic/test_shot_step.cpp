@@ -1,0 +1,153 @@
+// Effect sequences of one shot: what the window is asked to do, and in which order.
+
+#include "check.h"
+#include "simulation/shot_step.h"
+#include "simulation_fakes.h"
+
+using namespace mokopera;
+using namespace mokopera::testing;
+
+namespace {
+
+struct Start {
+    int shotNumber, hits, successes, failures, shots;
+};
+
+ExperimentState StateFrom(const Start& s)
+{
+    ExperimentState state;
+    state.ShotNumber = static_cast<std::int16_t>(s.shotNumber);
+    state.Hits = static_cast<std::int16_t>(s.hits);
+    state.Successes = static_cast<std::int16_t>(s.successes);
+    state.Failures = static_cast<std::int16_t>(s.failures);
+    state.ShotsPerExperiment = static_cast<std::int16_t>(s.shots);
+    return state;
+}
+
+constexpr float kLargestBelowOne = 1.0F - 0x1p-24F;
+
+}  // namespace
+
+TEST(EffectSequence)
+{
+    struct Row {
+        const char* name;
+        Start start;
+        float distanceDraw, angleDraw;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {"first shot after load: no clearing, no verdict label", {0, 0, 0, 0, 5}, 0.5F, 0.0F,
+         {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 351.0 250.0 12"}},
+        {"new experiment after a verdict: verdict emptied, fresh target before the mark", {5, 2, 1, 0, 5}, 0.5F, 0.0F,
+         {"Label9=", "clear", "target", "Label4=1", "Label2=0", "Label13=1", "Label11=1", "Label5=1.0000000",
+          "mark 351.0 250.0 12"}},
+        {"only hit on the last shot is a success", {4, 0, 0, 0, 5}, 0.0F, 0.0F,
+         {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=1", "Label11=1",
+          "Label5=1.0000000", "mark 251.0 250.0 9"}},
+        {"all misses is a failure", {4, 0, 1, 2, 5}, kLargestBelowOne, 0.0F,
+         {"Label4=5", "colour 12", "Label9=失敗", "cue Chimes2.wav", "Label2=0", "Label13=1", "Label11=4",
+          "Label5=0.2500000", "mark 450.0 250.0 12"}},
+        {"distance 20 is a hit", {1, 0, 0, 0, 5}, 0.0975F, 0.0F,
+         {"Label4=2", "Label2=1", "Label13=0", "Label11=0", "mark 270.0 250.0 9"}},
+        {"distance 21 is a miss", {1, 0, 0, 0, 5}, 0.1025F, 0.0F,
+         {"Label4=2", "Label2=0", "Label13=0", "Label11=0", "mark 271.0 250.0 12"}},
+        {"quarter turn lands below the centre", {1, 0, 0, 0, 5}, 0.5F, 0.25F,
+         {"Label4=2", "Label2=0", "Label13=0", "Label11=0", "mark 250.0 351.0 12"}},
+        {"225 of 256 rounds the half up", {19, 3, 224, 31, 20}, 0.0F, 0.0F,
+         {"Label4=20", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=4", "Label13=225", "Label11=256",
+          "Label5=0.8789063", "mark 251.0 250.0 9"}},
+        {"two successes in three", {4, 1, 1, 1, 5}, 0.5F, 0.0F,
+         {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=2", "Label11=3",
+          "Label5=0.6666667", "mark 351.0 250.0 12"}},
+    };
+    for (const Row& row : rows) {
+        ROW(row.name);
+        ExperimentState state = StateFrom(row.start);
+        ScriptedRandom random({row.distanceDraw, row.angleDraw});
+        FrozenClock clock(1234.5F);
+        RecordingEffects effects;
+        CHECK(ShotStep(state, random, clock, effects) == StepResult::Completed);
+        CHECK_EQ(effects.log, row.expected);
+        CHECK_EQ(random.seeds, std::vector<float>{1234.5F});
+    }
+}
+
+TEST(DistanceCoversOneToTwoHundred)
+{
+    const std::pair<float, int> rows[] = {{0.0F, 1}, {kLargestBelowOne, 200}, {0.5F, 101}};
+    for (const auto& [draw, distance] : rows) {
+        ROW(std::to_string(draw));
+        ExperimentState state = StateFrom({0, 0, 0, 0, 5});
+        ScriptedRandom random({draw, 0.0F});
+        FrozenClock clock;
+        NullEffects effects;
+        CHECK(ShotStep(state, random, clock, effects) == StepResult::Completed);
+        CHECK_EQ(int{state.Distance}, distance);
+    }
+}
+
+// With N = 5, verdicts come on steps 5, 10, 15 and new experiments on 6, 11; each verdict step
+// ends with five marks on the canvas and Label5 is never written before the first one.
+TEST(ExperimentBoundaries)
+{
+    ExperimentState state = StateFrom({0, 0, 0, 0, 5});
+    ScriptedRandom random({0.5F});
+    FrozenClock clock;
+    RecordingEffects effects;
+    int marksSinceClear = 0;
+    for (int step = 1; step <= 15; ++step) {
+        ROW("step " + std::to_string(step));
+        effects.log.clear();
+        CHECK(ShotStep(state, random, clock, effects) == StepResult::Completed);
+        auto has = [&](const std::string& prefix) {
+            int count = 0;
+            for (const std::string& line : effects.log)
+                count += line.rfind(prefix, 0) == 0 ? 1 : 0;
+            return count;
+        };
+        CHECK_EQ(has("clear") == 1, step == 6 || step == 11);
+        if (has("clear"))
+            marksSinceClear = 0;
+        marksSinceClear += has("mark");
+        CHECK_EQ(has("Label9=失敗") == 1, step % 5 == 0);
+        CHECK_EQ(has("Label5=") == 0, step < 5);
+        if (step % 5 == 0)
+            CHECK_EQ(marksSinceClear, 5);
+    }
+    CHECK_EQ(int{state.Failures}, 3);
+}
+
+// The 32768th verdict is counted, but forming the number of experiments for Label11 fails: the
+// step stops there, with nothing drawn after it. A single counter at its limit stops the step at
+// its own increment: no cue, no count.
+TEST(CounterLimit)
+{
+    struct Row {
+        const char* name;
+        Start start;
+        float draw;
+        std::vector<std::string> expected;
+        int successes, failures;
+    };
+    const Row rows[] = {
+        {"the 32768th experiment", {4, 0, 20000, 12767, 5}, 0.0F,
+         {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=20001"}, 20001, 12767},
+        {"failures at their limit", {4, 0, 0, 32767, 5}, 0.5F, {"Label4=5", "colour 12", "Label9=失敗"}, 0, 32767},
+    };
+    for (const Row& row : rows) {
+        ROW(row.name);
+        ExperimentState state = StateFrom(row.start);
+        state.MarkX = 1.0F;
+        ScriptedRandom random({row.draw});
+        FrozenClock clock;
+        RecordingEffects effects;
+        CHECK(ShotStep(state, random, clock, effects) == StepResult::CounterOverflow);
+        CHECK_EQ(effects.log, row.expected);
+        CHECK_EQ(int{state.Successes}, row.successes);
+        CHECK_EQ(int{state.Failures}, row.failures);
+        CHECK_EQ(state.MarkX, 1.0F);
+    }
+}
+
+TEST_MAIN
