@@ -41,7 +41,6 @@ int main(int argc, char** argv)
         return 1;
     }
     qputenv("PULSE_SERVER", ("unix:" + server.Socket()).toLocal8Bit());
-    Recorder recorder(server.Fifo());  // keeps the pipe drained
     const QString bin = QCoreApplication::applicationDirPath();
 
     const bool warm = argc > 1 && QByteArray(argv[1]) == "warm";

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "simulation/effects.h"
+#include "simulation/target.h"
 
 namespace mokopera {
 
@@ -12,7 +13,7 @@ namespace mokopera {
 // the main window) addressed in 500 × 500 user units, not square. Everything is drawn into an
 // off-screen image at the screen's pixel ratio, which also repaints the canvas whenever the window
 // is uncovered, so the drawing stays until it is cleared.
-class TargetCanvas : public QFrame {
+class TargetCanvas : public QFrame, public PointCanvas {
     Q_OBJECT
 public:
     TargetCanvas(QSize area, QWidget* parent = nullptr);
@@ -21,7 +22,7 @@ public:
     void Clear();
     // One point of the target ring in the foreground colour (the system's button text). The
     // ring's points show together, at RingDone.
-    void SetPoint(float x, float y);
+    void SetPoint(float x, float y) override;
     void RingDone();
     // A circle outline of radius 2 units (scaled with the x units) around (x, y).
     void DrawMark(float x, float y, ConsoleColour colour);

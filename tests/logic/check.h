@@ -5,7 +5,6 @@
 // TEST; a table-driven test loops over its rows, naming each with ROW so that a failure says
 // which row it was.
 
-#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -13,43 +12,27 @@
 
 namespace mokopera::testing {
 
-struct TestCase {
-    const char* name;
-    void (*run)();
+struct Suite {
+    std::vector<std::pair<const char*, void (*)()>> tests;
+    std::string row;
+    int failures = 0;
 };
 
-inline std::vector<TestCase>& Registry()
+inline Suite& TheSuite()
 {
-    static std::vector<TestCase> tests;
-    return tests;
-}
-
-inline int& Failures()
-{
-    static int failures = 0;
-    return failures;
-}
-
-inline std::string& CurrentRow()
-{
-    static std::string row;
-    return row;
+    static Suite suite;
+    return suite;
 }
 
 struct Registration {
-    Registration(const char* name, void (*run)()) { Registry().push_back({name, run}); }
+    Registration(const char* name, void (*run)()) { TheSuite().tests.emplace_back(name, run); }
 };
 
 // Names the table row that the checks in its scope belong to.
-class RowScope {
-public:
-    explicit RowScope(std::string name) : saved_(CurrentRow()) { CurrentRow() = std::move(name); }
-    ~RowScope() { CurrentRow() = saved_; }
-    RowScope(const RowScope&) = delete;
-    RowScope& operator=(const RowScope&) = delete;
-
-private:
-    std::string saved_;
+struct RowScope {
+    std::string saved = TheSuite().row;
+    explicit RowScope(const std::string& name) { TheSuite().row = name; }
+    ~RowScope() { TheSuite().row = saved; }
 };
 
 template <typename T>
@@ -60,17 +43,6 @@ std::string Show(const T& value)
     return out.str();
 }
 
-template <typename T>
-std::string Show(const std::vector<T>& values)
-{
-    std::string text = "{";
-    for (const T& value : values) {
-        text += ' ';
-        text += Show(value);
-    }
-    return text + " }";
-}
-
 inline std::string Show(const std::vector<std::string>& lines)
 {
     std::string text = "{";
@@ -79,51 +51,43 @@ inline std::string Show(const std::vector<std::string>& lines)
     return text + " }";
 }
 
-inline void Fail(const char* file, int line, const std::string& message)
+inline bool Check(bool condition, const std::string& what, const char* file, int line)
 {
-    ++Failures();
-    std::cerr << file << ":" << line << ": FAILED";
-    if (!CurrentRow().empty())
-        std::cerr << " [" << CurrentRow() << "]";
-    std::cerr << " " << message << "\n";
+    if (!condition) {
+        ++TheSuite().failures;
+        std::cerr << file << ":" << line << ": FAILED [" << TheSuite().row << "] " << what << "\n";
+    }
+    return condition;
 }
 
 template <typename A, typename B>
 bool CheckEqual(const A& actual, const B& expected, const char* what, const char* file, int line)
 {
-    if (actual == expected)
-        return true;
-    Fail(file, line, std::string(what) + "\n   actual:   " + Show(actual) + "\n   expected: " + Show(expected));
-    return false;
-}
-
-inline bool Check(bool condition, const char* what, const char* file, int line, const std::string& note = {})
-{
-    if (!condition)
-        Fail(file, line, std::string(what) + (note.empty() ? "" : " (" + note + ")"));
-    return condition;
+    return actual == expected ||
+           Check(false, std::string(what) + "\n   actual:   " + Show(actual) + "\n   expected: " + Show(expected), file, line);
 }
 
 inline int RunAllTests()
 {
-    for (const TestCase& test : Registry()) {
-        const int before = Failures();
-        test.run();
-        std::cout << (Failures() == before ? "PASS   " : "FAIL!  ") << test.name << "\n";
+    for (const auto& [name, run] : TheSuite().tests) {
+        const int before = TheSuite().failures;
+        run();
+        std::cout << (TheSuite().failures == before ? "PASS   " : "FAIL!  ") << name << "\n";
     }
-    std::cout << Registry().size() << " tests, " << Failures() << " failed checks\n";
-    return Failures() == 0 ? 0 : 1;
+    std::cout << TheSuite().tests.size() << " tests, " << TheSuite().failures << " failed checks\n";
+    return TheSuite().failures == 0 ? 0 : 1;
 }
 
 }  // namespace mokopera::testing
 
-#define TEST(name)                                                                              \
-    static void name();                                                                         \
-    static const ::mokopera::testing::Registration name##Registration(#name, name);            \
+#define TEST(name)                                                                   \
+    static void name();                                                              \
+    static const ::mokopera::testing::Registration name##Registration(#name, name); \
     static void name()
 #define ROW(name) const ::mokopera::testing::RowScope rowScope(name)
 #define CHECK(condition) ::mokopera::testing::Check((condition), #condition, __FILE__, __LINE__)
-#define CHECK_NOTE(condition, note) ::mokopera::testing::Check((condition), #condition, __FILE__, __LINE__, (note))
+#define CHECK_NOTE(condition, note) \
+    ::mokopera::testing::Check((condition), std::string(#condition " (") + (note) + ")", __FILE__, __LINE__)
 #define CHECK_EQ(actual, expected) \
     ::mokopera::testing::CheckEqual((actual), (expected), #actual " == " #expected, __FILE__, __LINE__)
 #define TEST_MAIN \

@@ -14,45 +14,30 @@ namespace mokopera::testing {
 
 inline const char* LabelName(ValueLabel label)
 {
-    switch (label) {
-    case ValueLabel::Label2: return "Label2";
-    case ValueLabel::Label4: return "Label4";
-    case ValueLabel::Label5: return "Label5";
-    case ValueLabel::Label9: return "Label9";
-    case ValueLabel::Label11: return "Label11";
-    case ValueLabel::Label13: return "Label13";
-    case ValueLabel::Label15: return "Label15";
-    }
-    return "?";
+    static const char* const names[] = {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13", "Label15"};
+    return names[static_cast<int>(label)];
+}
+
+inline std::string MarkText(float x, float y, ConsoleColour colour)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "mark %.1f %.1f %d", double(x), double(y), static_cast<int>(colour));
+    return text;
 }
 
 // Writes every effect as one short line, so whole sequences compare as string lists.
-class RecordingEffects : public ShotEffects {
-public:
+struct RecordingEffects : ShotEffects {
     std::vector<std::string> log;
-    void SetLabelText(ValueLabel label, const std::string& text) override
-    {
-        log.push_back(std::string(LabelName(label)) + "=" + text);
-    }
-    void SetVerdictColour(ConsoleColour colour) override
-    {
-        log.push_back("colour " + std::to_string(static_cast<int>(colour)));
-    }
+    void SetLabelText(ValueLabel label, const std::string& text) override { log.push_back(LabelName(label) + ("=" + text)); }
+    void SetVerdictColour(ConsoleColour colour) override { log.push_back("colour " + std::to_string(int(colour))); }
     void ClearCanvas() override { log.push_back("clear"); }
     void DrawTarget() override { log.push_back("target"); }
-    void DrawMark(float x, float y, ConsoleColour colour) override
-    {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "mark %.1f %.1f %d", static_cast<double>(x), static_cast<double>(y),
-                      static_cast<int>(colour));
-        log.push_back(buffer);
-    }
+    void DrawMark(float x, float y, ConsoleColour colour) override { log.push_back(MarkText(x, y, colour)); }
     void PlayVerdictCue(const std::string& file) override { log.push_back("cue " + file); }
 };
 
-// Discards every effect: for throughput and statistics.
-class NullEffects : public ShotEffects {
-public:
+// Discards every effect: for statistics.
+struct NullEffects : ShotEffects {
     void SetLabelText(ValueLabel, const std::string&) override {}
     void SetVerdictColour(ConsoleColour) override {}
     void ClearCanvas() override {}
@@ -61,31 +46,24 @@ public:
     void PlayVerdictCue(const std::string&) override {}
 };
 
-// Hands out a scripted list of values, then repeats the last one.
-class ScriptedRandom : public RandomSource {
-public:
-    explicit ScriptedRandom(std::deque<float> values) : values_(std::move(values)) {}
+// Hands out a scripted list of values, then repeats the last one; records the seeds.
+struct ScriptedRandom : RandomSource {
+    std::deque<float> values;
     std::vector<float> seeds;
+    explicit ScriptedRandom(std::deque<float> script) : values(std::move(script)) {}
     void Reseed(float seed) override { seeds.push_back(seed); }
     float Next() override
     {
-        const float value = values_.front();
-        if (values_.size() > 1)
-            values_.pop_front();
+        const float value = values.front();
+        if (values.size() > 1)
+            values.pop_front();
         return value;
     }
-
-private:
-    std::deque<float> values_;
 };
 
-class FrozenClock : public Clock {
-public:
-    explicit FrozenClock(float seconds = 43200.5F) : seconds_(seconds) {}
-    float SecondsSinceMidnight() override { return seconds_; }
-
-private:
-    float seconds_;
+struct FrozenClock : Clock {
+    float seconds = 43200.5F;
+    float SecondsSinceMidnight() override { return seconds; }
 };
 
 }  // namespace mokopera::testing
