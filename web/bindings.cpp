@@ -1,0 +1,225 @@
+// The bindings of the web edition: the program and its layout, as the page's JavaScript sees
+// them. Every effect the program asks for is passed on to the page's front-end object as it
+// comes; only the target's points are gathered and handed over at once, when the ring is drawn.
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <memory>
+#include <vector>
+
+#include "program/layout.h"
+#include "program/program.h"
+#include "sounds/wave_file.h"
+
+namespace mokopera::web {
+
+using emscripten::val;
+
+namespace {
+
+val Control(const layout::Control& control)
+{
+    static const char* const kinds[] = {"button", "label", "line", "targetCanvas", "textCanvas"};
+    static const char* const looks[] = {"plain", "boxed", "title", "wrapped"};
+    static const char* const paints[] = {"default", "white", "titlePink", "black", "windowText"};
+    val made = val::object();
+    made.set("name", control.name);
+    made.set("kind", kinds[int(control.kind)]);
+    made.set("caption", std::string(control.caption));
+    made.set("left", control.pixels.left);
+    made.set("top", control.pixels.top);
+    made.set("width", control.pixels.width);
+    made.set("height", control.pixels.height);
+    made.set("fontPixels", control.fontPixels);
+    made.set("bold", control.bold);
+    made.set("look", looks[int(control.look)]);
+    made.set("background", paints[int(control.background)]);
+    made.set("text", paints[int(control.text)]);
+    made.set("focusOrder", control.focusOrder);
+    return made;
+}
+
+val Window(const layout::Window& window)
+{
+    val made = val::object();
+    made.set("name", window.name);
+    made.set("caption", std::string(window.caption));
+    made.set("width", window.width);
+    made.set("height", window.height);
+    val controls = val::array();
+    for (const layout::Control& control : window.controls)
+        controls.call<void>("push", Control(control));
+    made.set("controls", controls);
+    return made;
+}
+
+// The layout of both windows and the constants a page needs to build them.
+val Layout()
+{
+    val made = val::object();
+    made.set("main", Window(layout::kMainWindow));
+    made.set("help", Window(layout::kHelpWindow));
+    made.set("fontFamily", std::string(layout::kFontFamily));
+    made.set("helpFontPixels", layout::kHelpFontPixels);
+    made.set("canvasBorder", layout::kCanvasBorder);
+    made.set("canvasUnits", layout::kCanvasUnits);
+    made.set("timerIntervalMs", layout::kTimerIntervalMs);
+    return made;
+}
+
+// The playable part of a wave file's bytes (a Uint8Array), or null: our own reader, so that the
+// page plays exactly what the desktop program would.
+val ParseWaveBytes(const val& bytes)
+{
+    const std::vector<std::uint8_t> data = emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
+    const auto wave = ParseWave(data);
+    if (!wave)
+        return val::null();
+    val made = val::object();
+    made.set("channels", wave->channels);
+    made.set("sampleRate", wave->sampleRate);
+    made.set("bitsPerSample", wave->bitsPerSample);
+    made.set("dataOffset", double(wave->dataOffset));
+    made.set("dataBytes", double(wave->dataBytes));
+    return made;
+}
+
+class PageMainView final : public MainView {
+public:
+    explicit PageMainView(val page) : page_(std::move(page)) {}
+    void SetCommandEnabled(Command command, bool enabled) override
+    {
+        page_.call<void>("setCommandEnabled", int(command), enabled);
+    }
+    void SetLabelText(ValueLabel label, const std::string& text) override
+    {
+        static const char* const names[] = {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13", "Label15"};
+        page_.call<void>("setLabelText", std::string(names[int(label)]), text);
+    }
+    void SetVerdictColour(ConsoleColour colour) override { page_.call<void>("setVerdictColour", int(colour)); }
+    void ClearCanvas() override { page_.call<void>("clearCanvas"); }
+    void SetPoint(float x, float y) override
+    {
+        points_.push_back(x);
+        points_.push_back(y);
+    }
+    void TargetDrawn() override
+    {
+        page_.call<void>("targetDrawn", val(emscripten::typed_memory_view(points_.size(), points_.data())));
+        points_.clear();
+    }
+    void DrawMark(float x, float y, ConsoleColour colour) override { page_.call<void>("drawMark", x, y, int(colour)); }
+    void SetBusyPointer(bool busy) override { page_.call<void>("setBusyPointer", busy); }
+    void SetTimerRunning(bool running) override { page_.call<void>("setTimerRunning", running); }
+
+private:
+    val page_;
+    std::vector<float> points_;  // x, y, x, y, ...
+};
+
+class PageHelpView final : public HelpView {
+public:
+    explicit PageHelpView(val page) : page_(std::move(page)) {}
+    void ClearText() override { page_.call<void>("clearText"); }
+    void PrintLine(const std::string& line) override { page_.call<void>("printLine", line); }
+
+private:
+    val page_;
+};
+
+// The page's front end, seen from the program.
+class PageFrontEnd final : public Screens, public Dialogs, public MediaDevice {
+public:
+    explicit PageFrontEnd(val page) : page_(std::move(page)) {}
+
+    MainView& LoadMainView() override
+    {
+        main_ = std::make_unique<PageMainView>(page_);
+        page_.call<void>("loadMainView");
+        return *main_;
+    }
+    void UnloadMainView() override { page_.call<void>("unloadMainView"); }
+    HelpView& LoadHelpView() override
+    {
+        help_ = std::make_unique<PageHelpView>(page_);
+        page_.call<void>("loadHelpView");
+        return *help_;
+    }
+    void UnloadHelpView() override { page_.call<void>("unloadHelpView"); }
+    void EndProgram() override { page_.call<void>("endProgram"); }
+
+    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered) override
+    {
+        page_.call<void>("askEntry", prompt, title, offered);
+    }
+    void AskYesNo(const std::string& prompt, const std::string& title) override
+    {
+        page_.call<void>("askYesNo", prompt, title);
+    }
+    void ShowNotice(const std::string& text, const std::string& title) override
+    {
+        page_.call<void>("showNotice", text, title);
+    }
+
+    bool Open(const std::string& name) override { return page_.call<bool>("openCue", name); }
+    void Play() override { page_.call<void>("playCue"); }
+    void Stop() override { page_.call<void>("stopCue"); }
+    void Close() override { page_.call<void>("closeCue"); }
+
+private:
+    val page_;
+    std::unique_ptr<PageMainView> main_;
+    std::unique_ptr<PageHelpView> help_;
+};
+
+}  // namespace
+
+// The whole program for one page: its random source is seeded by the page (from the browser's
+// cryptographic generator), its clock is the browser's.
+class WebProgram {
+public:
+    WebProgram(val page, double seed)
+        : frontEnd_(std::move(page)), random_(static_cast<std::uint64_t>(seed)),
+          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_})
+    {
+    }
+    void Start() { program_.Start(); }
+    void MainViewActivated() { program_.MainViewActivated(); }
+    void HelpViewActivated() { program_.HelpViewActivated(); }
+    void Click(int command) { program_.Click(static_cast<Command>(command)); }
+    void Tick() { program_.Tick(); }
+    void CloseHelp() { program_.CloseHelp(); }
+    void CloseBox() { program_.CloseBox(); }
+    void OnEntry(const std::string& text) { program_.OnEntry(text); }
+    void OnYesNo(int answer) { program_.OnYesNo(static_cast<std::int16_t>(answer)); }
+    void OnNoticeClosed() { program_.OnNoticeClosed(); }
+    bool Ended() const { return program_.Ended(); }
+
+private:
+    PageFrontEnd frontEnd_;
+    MixingRandomSource random_;
+    SystemClock clock_;
+    Program program_;
+};
+
+EMSCRIPTEN_BINDINGS(mokopera)
+{
+    emscripten::function("layout", &Layout);
+    emscripten::function("parseWave", &ParseWaveBytes);
+    emscripten::class_<WebProgram>("Program")
+        .constructor<val, double>()
+        .function("start", &WebProgram::Start)
+        .function("mainViewActivated", &WebProgram::MainViewActivated)
+        .function("helpViewActivated", &WebProgram::HelpViewActivated)
+        .function("click", &WebProgram::Click)
+        .function("tick", &WebProgram::Tick)
+        .function("closeHelp", &WebProgram::CloseHelp)
+        .function("closeBox", &WebProgram::CloseBox)
+        .function("onEntry", &WebProgram::OnEntry)
+        .function("onYesNo", &WebProgram::OnYesNo)
+        .function("onNoticeClosed", &WebProgram::OnNoticeClosed)
+        .function("ended", &WebProgram::Ended);
+}
+
+}  // namespace mokopera::web

@@ -1,0 +1,423 @@
+// The web edition's front end. It builds the two windows from the program's layout and carries
+// out what the program asks of them: labels, buttons, the target canvas, the help text, the
+// dialogs, the cues and the automatic-firing timer. The program itself (its rules, its texts and
+// its numbers) is the desktop program's own C++, compiled to WebAssembly.
+"use strict";
+
+const COLOURS = { 9: "rgb(0, 0, 255)", 12: "rgb(255, 0, 0)" }; // console colours 9 and 12
+const PAINTS = { white: "#ffffff", titlePink: "rgb(255, 192, 255)", black: "#000000", windowText: "#000000" };
+const CANVAS_BACKGROUND = "#f0f0f0";
+const YES = 6;
+const NO = 7;
+
+// A window of the layout as page elements, each with the id of its control's name.
+function buildWindow(window) {
+  const element = document.createElement("div");
+  element.id = window.name;
+  element.className = "window";
+  element.style.width = `${window.width}px`;
+  element.style.height = `${window.height}px`;
+  for (const control of window.controls) {
+    const tag = control.kind === "button" ? "button" : "div";
+    const made = element.appendChild(document.createElement(tag));
+    made.id = control.name;
+    Object.assign(made.style, {
+      left: `${control.left}px`, top: `${control.top}px`, width: `${control.width}px`, height: `${control.height}px`,
+    });
+    if (control.fontPixels > 0) {
+      made.style.fontSize = `${control.fontPixels}px`;
+      made.style.fontWeight = control.bold ? "bold" : "normal";
+    }
+    if (control.kind === "button") {
+      made.type = "button";
+      made.textContent = control.caption;
+      made.tabIndex = control.focusOrder + 1;
+    } else if (control.kind === "label") {
+      made.className = `label ${control.look}`;
+      made.textContent = control.caption;
+      made.style.background = PAINTS[control.background] ?? "";
+      made.style.color = PAINTS[control.text] ?? "";
+    } else if (control.kind === "line") {
+      made.className = "line";
+    } else if (control.kind === "targetCanvas") {
+      made.className = "canvas";
+      made.appendChild(document.createElement("canvas"));
+    } else {
+      made.className = "text-canvas";
+      made.style.fontSize = `${control.fontPixels}px`;
+    }
+  }
+  return element;
+}
+
+// The target canvas: 500 × 500 units on its drawing area, drawn at the screen's own pixels
+// however large the page shows it. What has been drawn since the last clear is kept, so that a
+// new size or pixel density draws it again, sharp.
+class TargetCanvas {
+  constructor(canvas, units) {
+    this.canvas = canvas;
+    this.units = units;
+    this.drawn = [];
+  }
+
+  resize(scale) {
+    const ratio = (window.devicePixelRatio || 1) * scale;
+    this.width = this.canvas.clientWidth;
+    this.height = this.canvas.clientHeight;
+    this.canvas.width = Math.round(this.width * ratio);
+    this.canvas.height = Math.round(this.height * ratio);
+    this.ratio = this.canvas.width / this.width;
+    this.context = this.canvas.getContext("2d");
+    this.paint();
+  }
+
+  clear() {
+    this.drawn = [];
+    this.paint();
+  }
+
+  ring(points) {
+    this.drawn.push({ points });
+    this.draw(this.drawn[this.drawn.length - 1]);
+  }
+
+  mark(x, y, colour) {
+    this.drawn.push({ x, y, colour });
+    this.draw(this.drawn[this.drawn.length - 1]);
+  }
+
+  paint() {
+    if (!this.context) return;
+    this.context.setTransform(1, 0, 0, 1, 0, 0);
+    this.context.fillStyle = CANVAS_BACKGROUND;
+    this.context.fillRect(0, 0, this.canvas.width, this.canvas.height);
+    for (const item of this.drawn) this.draw(item);
+  }
+
+  // A ring's points each fill the device pixels of one page pixel; a mark is a round antialiased
+  // circle of radius 2 units, its line one page pixel wide.
+  draw(item) {
+    if (!this.context) return;
+    const c = this.context;
+    const sx = this.width / this.units, sy = this.height / this.units;
+    if (item.points) {
+      c.setTransform(1, 0, 0, 1, 0, 0);
+      c.fillStyle = "#000000";
+      const size = Math.ceil(this.ratio);
+      for (let i = 0; i < item.points.length; i += 2) {
+        c.fillRect(Math.floor(item.points[i] * sx * this.ratio), Math.floor(item.points[i + 1] * sy * this.ratio), size, size);
+      }
+    } else {
+      c.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
+      c.strokeStyle = COLOURS[item.colour];
+      c.lineWidth = 1;
+      c.beginPath();
+      c.arc(item.x * sx, item.y * sy, 2 * sx, 0, 2 * Math.PI);
+      c.stroke();
+    }
+  }
+}
+
+// The four cues, decoded by the program's own wave reader and played with Web Audio. Browsers
+// let a page sound only after a click or a key, so the audio comes up with the first of them.
+class Cues {
+  constructor(module) {
+    this.module = module;
+    this.buffers = {};
+    this.source = null;
+    this.opened = null;
+    this.pending = false;
+  }
+
+  wake() {
+    if (this.context) return this.context.resume();
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return undefined;
+    this.context = new Context();
+    for (const [name, text] of Object.entries(MOKOPERA_CUES)) this.buffers[name] = this.decode(text);
+    if (this.pending) this.play();
+    return this.context.resume();
+  }
+
+  decode(base64) {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const wave = this.module.parseWave(bytes);
+    if (!wave) return null;
+    const frames = wave.dataBytes / (wave.channels * wave.bitsPerSample / 8);
+    const buffer = this.context.createBuffer(wave.channels, frames, wave.sampleRate);
+    const view = new DataView(bytes.buffer, wave.dataOffset, wave.dataBytes);
+    for (let channel = 0; channel < wave.channels; channel++) {
+      const samples = buffer.getChannelData(channel);
+      for (let frame = 0; frame < frames; frame++) {
+        const at = frame * wave.channels + channel;
+        samples[frame] = wave.bitsPerSample === 16 ? view.getInt16(at * 2, true) / 32768 : (view.getUint8(at) - 128) / 128;
+      }
+    }
+    return buffer;
+  }
+
+  open(name) {
+    if (!(name in MOKOPERA_CUES)) return false;
+    this.opened = name;
+    return true;
+  }
+
+  play() {
+    this.stop();
+    const buffer = this.context && this.buffers[this.opened];
+    this.pending = !this.context;  // the first cue of a page plays once the audio is up
+    if (!buffer) return;
+    this.source = this.context.createBufferSource();
+    this.source.buffer = buffer;
+    this.source.connect(this.context.destination);
+    this.source.start();
+  }
+
+  stop() {
+    this.pending = false;
+    if (this.source) this.source.stop();
+    this.source = null;
+  }
+
+  close() {
+    this.stop();
+    this.opened = null;
+  }
+}
+
+// One modal dialog for all the program's questions: its title is its accessible name; Enter
+// answers with the first button (OK, はい), Escape with the last (キャンセル, いいえ).
+class Box {
+  constructor() {
+    this.dialog = document.getElementById("box");
+    this.field = document.getElementById("box-field");
+    this.dialog.addEventListener("cancel", (event) => {
+      event.preventDefault();
+      this.answer(this.buttons.length - 1);
+    });
+    this.dialog.querySelector("form").addEventListener("submit", (event) => {
+      event.preventDefault();
+      this.answer(0);
+    });
+  }
+
+  ask(title, prompt, buttons, offered, reply) {
+    document.getElementById("box-title").textContent = title;
+    document.getElementById("box-prompt").textContent = prompt;
+    const row = document.getElementById("box-buttons");
+    row.replaceChildren();
+    row.classList.toggle("centred", offered === null);
+    this.buttons = buttons.map((text, index) => {
+      const button = row.appendChild(document.createElement("button"));
+      button.type = index === 0 ? "submit" : "button";
+      button.textContent = text;
+      if (index > 0) button.addEventListener("click", () => this.answer(index));
+      return button;
+    });
+    this.field.hidden = offered === null;
+    this.field.value = offered ?? "";
+    this.reply = reply;
+    this.dialog.showModal();
+    if (offered !== null) this.field.select();
+    else this.buttons[0].focus();
+  }
+
+  // Closes the box, then answers the program, which may ask the next question at once.
+  answer(index) {
+    if (!this.dialog.open) return;
+    const text = this.field.value;
+    this.dialog.close();
+    this.reply(index, text);
+  }
+
+  close() {
+    if (this.dialog.open) this.dialog.close();
+  }
+}
+
+class Page {
+  constructor(module) {
+    this.module = module;
+    this.layout = module.layout();
+    this.stage = document.getElementById("stage");
+    this.announcer = document.getElementById("announcer");
+    this.cues = new Cues(module);
+    this.box = new Box();
+    this.timer = null;
+    this.shown = null;
+    for (const kind of ["pointerdown", "keydown"]) window.addEventListener(kind, () => this.cues.wake(), true);
+    window.addEventListener("resize", () => this.fit());
+    document.getElementById("restart").addEventListener("click", () => this.start());
+  }
+
+  start() {
+    document.getElementById("ended").hidden = true;
+    const seed = crypto.getRandomValues(new Uint32Array(2));
+    this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11));
+    this.program.start();
+  }
+
+  show(element, window) {
+    this.stage.replaceChildren(element);
+    this.shown = window;
+    document.title = window.caption.trim();
+    this.fit();
+  }
+
+  // The whole window scaled to the browser's, its shape kept, never scrolling.
+  fit() {
+    if (!this.shown) return;
+    const scale = Math.min(innerWidth / this.shown.width, innerHeight / this.shown.height);
+    this.stage.style.transform = `scale(${scale}) translate(-50%, -50%)`;
+    this.box.dialog.style.zoom = Math.max(1, scale);
+    if (this.canvas) this.canvas.resize(scale);
+  }
+
+  announce(text) {
+    this.announcer.textContent = text;
+  }
+
+  // The program's requests: windows.
+  loadMainView() {
+    this.main = buildWindow(this.layout.main);
+    this.buttons = [...Array(6).keys()].map((i) => this.main.querySelector(`#Command${i + 1}`));
+    this.buttons.forEach((button, i) => button.addEventListener("click", () => this.program.click(i)));
+    this.canvas = new TargetCanvas(this.main.querySelector("#Picture1 canvas"), this.layout.canvasUnits);
+    this.show(this.main, this.layout.main);
+    requestAnimationFrame(() => this.program.mainViewActivated());
+  }
+
+  unloadMainView() {
+    this.setTimerRunning(false);
+    this.main.remove();
+    this.main = this.canvas = null;
+  }
+
+  loadHelpView() {
+    this.help = buildWindow(this.layout.help);
+    this.help.querySelector("#Command1").addEventListener("click", () => this.program.closeHelp());
+    this.show(this.help, this.layout.help);
+    this.help.querySelector("#Command1").focus();
+    document.fonts.ready.then(() => this.program.helpViewActivated());
+  }
+
+  unloadHelpView() {
+    this.help.remove();
+    this.help = null;
+  }
+
+  endProgram() {
+    this.setTimerRunning(false);
+    this.box.close();
+    this.stage.replaceChildren();
+    this.shown = this.main = this.help = this.canvas = null;
+    document.getElementById("ended").hidden = false;
+    document.getElementById("restart").focus();
+    setTimeout(() => this.program.delete());
+  }
+
+  // The main window.
+  setCommandEnabled(index, enabled) {
+    this.buttons[index].disabled = !enabled;
+  }
+
+  setLabelText(name, text) {
+    this.main.querySelector(`#${name}`).textContent = text;
+    if (name === "Label5" && this.verdict) {
+      const label = (n) => this.main.querySelector(`#${n}`).textContent;
+      this.announce(`${this.verdict}。実験回数 ${label("Label11")}、成功率 ${text}`);
+    }
+    if (name === "Label9") this.verdict = text;
+    if (name === "Label15" && text) this.announce(`少なくとも一回当たる数学的確率 ${text}`);
+  }
+
+  setVerdictColour(colour) {
+    this.main.querySelector("#Label9").style.color = COLOURS[colour];
+  }
+
+  clearCanvas() {
+    this.canvas.clear();
+  }
+
+  targetDrawn(points) {
+    this.canvas.ring(Float32Array.from(points)); // a copy: the program's buffer is reused
+  }
+
+  drawMark(x, y, colour) {
+    this.canvas.mark(x, y, colour);
+  }
+
+  setBusyPointer(busy) {
+    this.main.style.cursor = busy ? "wait" : "";
+  }
+
+  // Timer1: a tick every 100 ms of the clock, each one set against the first, so that the ticks
+  // do not drift however late one of them comes.
+  setTimerRunning(running) {
+    clearTimeout(this.timer);
+    this.timer = null;
+    if (!running) return;
+    const start = performance.now(), interval = this.layout.timerIntervalMs;
+    let ticks = 0;
+    const next = () => {
+      ticks += 1;
+      this.timer = setTimeout(() => {
+        this.program.tick();
+        if (this.timer !== null) next();
+      }, Math.max(0, start + ticks * interval - performance.now()));
+    };
+    next();
+  }
+
+  // The help window's text: each line as printed, its indent at full width, and the text after
+  // it narrowed to the canvas's width if it is wider.
+  clearText() {
+    this.help.querySelector("#Picture1").replaceChildren();
+  }
+
+  printLine(line) {
+    const canvas = this.help.querySelector("#Picture1");
+    const row = canvas.appendChild(document.createElement("div"));
+    const indent = line.match(/^\u3000*/)[0];
+    row.append(indent);
+    const text = row.appendChild(document.createElement("span"));
+    text.textContent = line.slice(indent.length);
+    const room = canvas.clientWidth - (text.offsetLeft - row.offsetLeft);
+    if (text.offsetWidth > room) text.style.transform = `scaleX(${room / text.offsetWidth})`;
+  }
+
+  // The dialogs, answered when the user closes them.
+  askEntry(prompt, title, offered) {
+    this.box.ask(title, prompt, ["OK", "キャンセル"], offered, (index, text) => this.program.onEntry(index === 0 ? text : ""));
+  }
+
+  askYesNo(prompt, title) {
+    this.box.ask(title, prompt, ["はい", "いいえ"], null, (index) => this.program.onYesNo(index === 0 ? YES : NO));
+  }
+
+  showNotice(text, title) {
+    this.box.ask(title, text, ["OK"], null, () => this.program.onNoticeClosed());
+  }
+
+  // The sound output.
+  openCue(name) {
+    return this.cues.open(name);
+  }
+
+  playCue() {
+    this.cues.play();
+  }
+
+  stopCue() {
+    this.cues.stop();
+  }
+
+  closeCue() {
+    this.cues.close();
+  }
+}
+
+createMokopera().then((module) => {
+  window.mokopera = new Page(module);
+  window.mokopera.start();
+});
