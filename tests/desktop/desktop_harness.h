@@ -1,8 +1,8 @@
 #pragma once
 
-// The real desktop front end and the real program, with a silent sound output and a scripted
-// random source, on the offscreen platform. Boxes are answered as a user would: through their
-// field and their buttons.
+// The real desktop front end and the real program on the offscreen platform, with a silent
+// sound output, every shot a miss and a frozen clock unless others are given. Boxes are answered
+// as a user would: through their field and their buttons.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,46 +15,24 @@
 
 namespace mokopera::testing {
 
-class SilentOutput : public MediaDevice {
-public:
-    QStringList log;
-    bool Open(const std::string& name) override
-    {
-        log << "open " + QString::fromStdString(name);
-        return true;
-    }
-    void Play() override { log << "play"; }
-    void Stop() override { log << "stop"; }
-    void Close() override { log << "close"; }
-};
-
-// Every value 0.5: every shot a miss at distance 101.
-class HalfwayRandom : public RandomSource {
-public:
+struct Silence : MediaDevice, RandomSource, Clock {
+    bool Open(const std::string&) override { return true; }
+    void Play() override {}
+    void Stop() override {}
+    void Close() override {}
     void Reseed(float) override {}
     float Next() override { return 0.5F; }
-};
-
-class NoonClock : public Clock {
-public:
     float SecondsSinceMidnight() override { return 43200.0F; }
 };
 
 struct Desktop {
-    SilentOutput silent;
-    HalfwayRandom halfway;
-    NoonClock noon;
-    MediaDevice& media;
-    RandomSource& random;
-    Clock& clock;
+    Silence silence;
     int ends = 0;
     QtScreens screens{[this] { ++ends; }};
     Program program;
 
-    // A silent output, every shot a miss and a frozen clock, unless others are given.
-    explicit Desktop(MediaDevice* output = nullptr, RandomSource* source = nullptr, Clock* time = nullptr)
-        : media(output ? *output : silent), random(source ? *source : halfway), clock(time ? *time : noon),
-          program({screens, screens, media, random, clock})
+    explicit Desktop(MediaDevice* media = nullptr, RandomSource* random = nullptr, Clock* clock = nullptr)
+        : program({screens, screens, media ? *media : silence, random ? *random : silence, clock ? *clock : silence})
     {
         screens.Attach(program);
     }
@@ -66,15 +44,13 @@ struct Desktop {
         return screens.OpenBox();
     }
 
-    // Answers the open box: `text` into its field (if it has one), then its button `button`.
+    // Answers the open box: `text` into its field (if given), then the button that says `button`.
     void Answer(const QString& button, const QString& text = {})
     {
         PromptBox* box = WaitForBox();
-        if (!box)
-            return;
-        if (auto* field = box->findChild<QLineEdit*>(); field && !text.isNull())
+        if (auto* field = box ? box->findChild<QLineEdit*>() : nullptr; field && !text.isNull())
             field->setText(text);
-        for (QPushButton* each : box->findChildren<QPushButton*>())
+        for (QPushButton* each : box ? box->findChildren<QPushButton*>() : QList<QPushButton*>())
             if (each->text() == button)
                 return each->click();
     }

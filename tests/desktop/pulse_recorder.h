@@ -4,7 +4,6 @@
 // arrives there: what a real sound server really plays, for the cue test and the cue benchmark.
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -26,10 +25,9 @@ public:
     // Starts the server, and a reader that appends what it plays to the recording.
     bool Start()
     {
-        QDir().mkpath(folder_ + "/home");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", folder_);
-        environment.insert("HOME", folder_ + "/home");
+        environment.insert("HOME", folder_);
         server_.setProcessEnvironment(environment);
         server_.start(QStandardPaths::findExecutable("pulseaudio"),
                       {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-level=error",
@@ -45,10 +43,8 @@ public:
 
     void Stop()
     {
-        for (QProcess* process : {&server_, &reader_}) {
-            process->terminate();
-            process->waitForFinished();
-        }
+        for (QProcess* process : {&server_, &reader_})
+            process->terminate(), process->waitForFinished();
         QFile::remove(Socket());
     }
 
@@ -56,13 +52,11 @@ public:
     std::vector<std::int16_t> Recording(std::size_t first = 0) const
     {
         QFile file(folder_ + "/recording");
-        file.open(QIODevice::ReadOnly);
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         std::vector<std::int16_t> samples(std::size_t(bytes.size()) / 2);
         if (!samples.empty())
             std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
-        samples.erase(samples.begin(), samples.begin() + std::ptrdiff_t(std::min(first, samples.size())));
-        return samples;
+        return {samples.begin() + std::ptrdiff_t(std::min(first, samples.size())), samples.end()};
     }
 
 private:
@@ -73,20 +67,14 @@ private:
 // The lengths in seconds of the stretches of sound, each ended by at least 150 ms of quiet.
 inline std::vector<double> Bursts(const std::vector<std::int16_t>& samples)
 {
-    constexpr int kWindow = kRate / 100;  // 10 ms
     std::vector<double> bursts;
     int start = -1, last = -1;
-    for (std::size_t at = 0; at + kWindow <= samples.size(); at += kWindow) {
-        const auto [low, high] = std::minmax_element(samples.begin() + std::ptrdiff_t(at),
-                                                     samples.begin() + std::ptrdiff_t(at + kWindow));
-        const int window = int(at / kWindow);
-        if (std::max(-int{*low}, int{*high}) > 300) {
-            start = start < 0 ? window : start;
-            last = window;
-        } else if (start >= 0 && window - last >= 15) {
-            bursts.push_back((last - start + 1) / 100.0);
-            start = -1;
-        }
+    for (std::size_t at = 0, window = 0; at + kRate / 100 <= samples.size(); at += kRate / 100, ++window) {
+        const auto [low, high] = std::minmax_element(samples.begin() + std::ptrdiff_t(at), samples.begin() + std::ptrdiff_t(at + kRate / 100));
+        if (std::max(-int{*low}, int{*high}) > 300)
+            start = start < 0 ? int(window) : start, last = int(window);
+        else if (start >= 0 && int(window) - last >= 15)
+            bursts.push_back((last - start + 1) / 100.0), start = -1;
     }
     if (start >= 0)
         bursts.push_back((last - start + 1) / 100.0);

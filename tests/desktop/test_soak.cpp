@@ -15,54 +15,13 @@
 using namespace mokopera;
 using namespace mokopera::testing;
 
-namespace {
-
-double ResidentMiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-QString Text(Desktop& desktop, const char* label)
-{
-    return desktop.screens.CurrentMainWidget()->findChild<QLabel*>(label)->text();
-}
-
-// Automatic firing for `shots` ticks, each handled at once instead of every 100 ms.
-void FireAutomatically(Desktop& desktop, int shots)
-{
-    desktop.Click(2);
-    for (int shot = 0; shot < shots; ++shot)
-        desktop.program.Tick();
-    desktop.Click(3);
-}
-
-// The labels tell exactly the story of `shots` shots at N = 5 since the last reset.
-void CheckLabels(Desktop& desktop, int shots)
-{
-    const ExperimentState& state = desktop.program.State();
-    const int experiments = shots / 5;
-    QCOMPARE(state.Successes + state.Failures, experiments);
-    QCOMPARE(Text(desktop, "Label11"), QString::number(experiments));
-    QCOMPARE(Text(desktop, "Label13"), QString::number(state.Successes));
-    QCOMPARE(Text(desktop, "Label4"), QString::number((shots - 1) % 5 + 1));
-    QCOMPARE(Text(desktop, "Label2"), QString::number(state.Hits));
-    if (experiments > 0)
-        QCOMPARE(Text(desktop, "Label5"), QString::fromStdString(FormatProbability(double(state.Successes) / experiments)));
-}
-
-}  // namespace
-
 class TestSoak : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { InstallFontSubstitutes(); }
-
     void aClassroomDay()
     {
+        InstallFontSubstitutes();
         const std::string bin = QCoreApplication::applicationDirPath().toStdString();
         AudioModule media(bin + "/mokopera-audio.so", CueFileLocator({bin}));
         MixingRandomSource random(99);
@@ -70,35 +29,46 @@ private slots:
         Desktop desktop(&media, &random, &clock);
         QVERIFY(desktop.Start());
         FlushDeletes();
-        const int widgetsPerMainWindow = int(QApplication::allWidgets().size());
-        double residentAfterWarmUp = 0;
+        const auto widgets = QApplication::allWidgets().size();
+        auto resident = [] {
+            long pages = 0, resident = 0;
+            std::ifstream("/proc/self/statm") >> pages >> resident;
+            return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+        };
+        double afterWarmUp = 0;
         for (int round = 0; round < 200; ++round) {
-            FireAutomatically(desktop, 250);
-            CheckLabels(desktop, 250);
+            desktop.Click(2);
+            for (int shot = 0; shot < 250; ++shot)
+                desktop.program.Tick();  // automatic firing, each tick at once instead of every 100 ms
+            desktop.Click(3);
+            // The labels tell exactly the story of 250 shots at N = 5 since the last reset.
+            const ExperimentState& state = desktop.program.State();
+            auto text = [&](const char* label) { return desktop.screens.CurrentMainWidget()->findChild<QLabel*>(label)->text(); };
+            QCOMPARE(state.Successes + state.Failures, 50);
+            QCOMPARE(text("Label11"), QString("50"));
+            QCOMPARE(text("Label13"), QString::number(state.Successes));
+            QCOMPARE(text("Label4"), QString("5"));
+            QCOMPARE(text("Label5"), QString::fromStdString(FormatProbability(state.Successes / 50.0)));
             QCoreApplication::processEvents();  // let the window paint
             desktop.Click(5);
             desktop.Answer("OK", "5");
-            QCOMPARE(desktop.program.State().ShotNumber, std::int16_t{0});
-            QVERIFY(Text(desktop, "Label11").isEmpty());
-
+            QVERIFY(state.ShotNumber == 0 && text("Label11").isEmpty());
             desktop.Click(6);
             FlushDeletes();
             desktop.screens.CurrentHelpWidget()->findChild<QPushButton*>("Command1")->click();
             desktop.Answer("OK", "5");
             FlushDeletes();
-            QCOMPARE(int(QApplication::allWidgets().size()), widgetsPerMainWindow);
+            QCOMPARE(QApplication::allWidgets().size(), widgets);
             QCOMPARE(QApplication::topLevelWidgets().size(), 1);
-            if (round == 19)
-                residentAfterWarmUp = ResidentMiB();
+            afterWarmUp = round == 19 ? resident() : afterWarmUp;
         }
-        const double growth = ResidentMiB() - residentAfterWarmUp;
-        qInfo("resident memory after warm-up %.1f MiB, growth over the rest %.2f MiB", residentAfterWarmUp, growth);
+        const double growth = resident() - afterWarmUp;
+        qInfo("resident memory after warm-up %.1f MiB, growth over the rest %.2f MiB", afterWarmUp, growth);
 #if !defined(__SANITIZE_ADDRESS__)
         // AddressSanitizer keeps freed memory in quarantine, so there only its leak check counts.
         QVERIFY2(growth < 2.0, qPrintable(QString("grew by %1 MiB").arg(growth)));
 #endif
-        QCOMPARE(desktop.ends, 0);
-        QVERIFY(!desktop.screens.OpenBox());
+        QVERIFY(desktop.ends == 0 && !desktop.screens.OpenBox());
     }
 };
 

@@ -1,7 +1,7 @@
-// Cues played through the real sound layer into a real PulseAudio server whose only output is a
-// pipe: the test reads what arrives there and counts the bursts of sound. Every cue must arrive
-// at full length, a cue that cuts off the one before must still sound, and after the sound
-// server is restarted the cues must come back.
+// Cues played through the program's sound output into a real PulseAudio server whose only output
+// is a pipe: the test reads what arrives there and counts the bursts of sound. Every cue must
+// arrive at full length, a cue that cuts off the one before must still sound, and after the
+// sound server is restarted the cues must come back.
 
 #include <QtTest>
 
@@ -10,92 +10,60 @@
 #include "desktop/audio_module.h"
 #include "program/device_control.h"
 #include "pulse_recorder.h"
-#include "simulation/texts.h"
 
 using namespace mokopera;
 using namespace mokopera::testing;
 
-namespace {
-
-// One step of a scenario: a cue (a button cue, or a verdict cue with a 'v' in front of the file
-// name), or "restart" (the server goes away, a cue comes while it is gone, the server comes
-// back), and the pause after it, in milliseconds.
-struct Step {
-    const char* cue;
-    int pauseMs;
-};
-
-}  // namespace
-
-Q_DECLARE_METATYPE(QList<Step>)
-Q_DECLARE_METATYPE(std::vector<double>)
-
 class TestSoundServer : public QObject {
     Q_OBJECT
 
-    QTemporaryDir folder_;
-    std::unique_ptr<SoundServer> server_;
-
 private slots:
-    void initTestCase()
+    void everyCueArrives()
     {
         if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
             QSKIP("PulseAudio is not installed");
-        server_ = std::make_unique<SoundServer>(folder_.path());
-        QVERIFY(server_->Start());
-        qputenv("PULSE_SERVER", ("unix:" + server_->Socket()).toLocal8Bit());
-    }
-
-    void cleanupTestCase() { server_.reset(); }
-
-    // Every entry of `minimumSeconds` is one burst that must arrive, at least that long.
-    void everyCueArrives_data()
-    {
-        QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<std::vector<double>>("minimumSeconds");
-        QTest::newRow("verdicts by hand, Reset, HELP and Quit")
-            << QList<Step>{{"vChimes.wav", 1300}, {"vChimes2.wav", 1300}, {"vChimes.wav", 1300},
-                           {"vChimes2.wav", 1300}, {"pinpon.wav", 1600}, {"pinpon.wav", 1600},
-                           {"endpinpon.wav", 1900}}
-            << std::vector<double>{0.85, 0.85, 0.85, 0.85, 1.15, 1.15, 1.4};
-        // Automatic firing at N = 5: a verdict every half second, each cut off by the next.
-        QTest::newRow("verdicts every half second sound throughout")
-            << QList<Step>{{"vChimes.wav", 500}, {"vChimes2.wav", 500}, {"vChimes.wav", 500},
-                           {"vChimes2.wav", 500}, {"vChimes.wav", 1300}}
-            << std::vector<double>{2.8};
-        // Qt's sound layer reconnects a few seconds after it has lost the server.
-        QTest::newRow("cues come back after the server restarts")
-            << QList<Step>{{"pinpon.wav", 1500}, {"restart", 4000}, {"vChimes.wav", 1300}, {"endpinpon.wav", 1900}}
-            << std::vector<double>{1.15, 0.85, 1.4};
-    }
-
-    void everyCueArrives()
-    {
-        QFETCH(QList<Step>, steps);
-        QFETCH(std::vector<double>, minimumSeconds);
-        const std::size_t start = server_->Recording().size();
+        QTemporaryDir folder;
+        SoundServer server(folder.path());
+        QVERIFY(server.Start());
+        qputenv("PULSE_SERVER", ("unix:" + server.Socket()).toLocal8Bit());
+        // Each step: a cue (a verdict cue with a 'v' in front of its file), or "restart" (the server
+        // goes away, a cue comes while it is gone, the server comes back: Qt's sound layer connects
+        // again a few seconds later), and the pause after it in ms. Then the bursts that must arrive,
+        // each at least that many seconds long.
+        const std::pair<std::vector<std::pair<const char*, int>>, std::vector<double>> rows[] = {
+            {{{"vChimes.wav", 1300}, {"vChimes2.wav", 1300}, {"vChimes.wav", 1300}, {"vChimes2.wav", 1300},
+              {"pinpon.wav", 1600}, {"pinpon.wav", 1600}, {"endpinpon.wav", 1900}},  // verdicts, Reset, HELP, Quit
+             {0.85, 0.85, 0.85, 0.85, 1.15, 1.15, 1.4}},
+            {{{"vChimes.wav", 500}, {"vChimes2.wav", 500}, {"vChimes.wav", 500}, {"vChimes2.wav", 500},
+              {"vChimes.wav", 1300}},  // automatic firing at N = 5: a verdict every half second cuts the one before
+             {2.8}},
+            {{{"pinpon.wav", 1500}, {"restart", 4000}, {"vChimes.wav", 1300}, {"endpinpon.wav", 1900}}, {1.15, 0.85, 1.4}},
+        };
         const std::string bin = QCoreApplication::applicationDirPath().toStdString();
-        AudioModule media(bin + "/mokopera-audio.so", CueFileLocator({bin}));
-        DeviceControl control(media);
-        for (const Step& step : steps) {
-            if (QByteArray(step.cue) == "restart") {
-                server_->Stop();
-                PlayVerdictCue(control, texts::kFailureCue);  // lost: there is no server to play it
-                QVERIFY(server_->Start());
-            } else if (step.cue[0] == 'v') {
-                PlayVerdictCue(control, step.cue + 1);
-            } else {
-                PlayCue(control, step.cue);
+        for (const auto& [steps, minimumSeconds] : rows) {
+            const std::size_t start = server.Recording().size();
+            AudioModule media(bin + "/mokopera-audio.so", CueFileLocator({bin}));
+            DeviceControl control(media);
+            for (const auto& [cue, pauseMs] : steps) {
+                if (QByteArray(cue) == "restart") {
+                    server.Stop();
+                    PlayVerdictCue(control, "Chimes2.wav");  // lost: there is no server to play it
+                    QVERIFY(server.Start());
+                } else if (cue[0] == 'v') {
+                    PlayVerdictCue(control, cue + 1);
+                } else {
+                    PlayCue(control, cue);
+                }
+                QTest::qWait(pauseMs);
             }
-            QTest::qWait(step.pauseMs);
+            const std::vector<double> bursts = Bursts(server.Recording(start));
+            QString found;
+            for (double seconds : bursts)
+                found += QString::number(seconds) + " s; ";
+            QVERIFY2(bursts.size() == minimumSeconds.size(), qPrintable("bursts: " + found));
+            for (std::size_t i = 0; i < bursts.size(); ++i)
+                QVERIFY2(bursts[i] >= minimumSeconds[i], qPrintable("bursts: " + found));
         }
-        const std::vector<double> bursts = Bursts(server_->Recording(start));
-        QString found;
-        for (double seconds : bursts)
-            found += QString::number(seconds) + " s; ";
-        QVERIFY2(bursts.size() == minimumSeconds.size(), qPrintable("bursts: " + found));
-        for (std::size_t i = 0; i < bursts.size(); ++i)
-            QVERIFY2(bursts[i] >= minimumSeconds[i], qPrintable("bursts: " + found));
     }
 };
 

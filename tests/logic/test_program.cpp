@@ -1,8 +1,9 @@
 // The whole program without a window toolkit: its commands and their enabled states, the order
 // of every sequence's effects, the dialogs and their replies, the experiment limit, the help
-// window and the way back, and calls that come at the wrong moment.
+// window and the way back, calls that come at the wrong moment, and the sound device control.
 
 #include "check.h"
+#include "program/device_control.h"
 #include "program/layout.h"
 #include "program_fakes.h"
 
@@ -30,14 +31,10 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 TEST(ButtonStates)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"start", "FASQRH."},
-        {"start, activate", "FA.Q.H."},
-        {"start, activate, entry:5, fire", "FA.QRH."},
-        {"start, activate, entry:5, autostart", "..S...T"},
-        {"start, activate, entry:5, autostart, tick, tick", "..S...T"},
-        {"start, activate, entry:5, autostart, autostop", "FA.QRH."},
+        {"start", "FASQRH."}, {"start, activate", "FA.Q.H."}, {"start, activate, entry:5, fire", "FA.QRH."},
+        {"start, activate, entry:5, autostart", "..S...T"}, {"start, activate, entry:5, autostart, tick, tick", "..S...T"},
+        {"start, activate, entry:5, autostart, autostop", "FA.QRH."}, {"start, activate, entry:5, fire, quit, no", "FA.QRH."},
         {"start, activate, entry:5, fire, reset, entry:5", "FA.Q.H."},
-        {"start, activate, entry:5, fire, quit, no", "FA.QRH."},
         {"start, activate, entry:5, autostart, fire, reset, help, quit, autostart", "..S...T"},
     };
     for (const auto& [script, states] : rows) {
@@ -53,13 +50,8 @@ TEST(ButtonStates)
 TEST(SequenceOrder)
 {
     const std::vector<std::string> shot1 = {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 149.0 250.0 12"};
-    struct Row {
-        const char* name;
-        const char* before;  // run first, not logged
-        const char* script;
-        std::vector<std::string> expected;
-    };
-    const Row rows[] = {
+    // The name, what runs first (not logged), the script, and its effects.
+    const std::tuple<const char*, const char*, const char*, std::vector<std::string>> rows[] = {
         {"load and activation", "", "start, activate",
          {"load main", "Command3 off", "Command5 off", "target", kAskEntry}},
         {"the offered 20 accepted: the theory", "start, activate", "entry:20", {"Label15=0.8784233"}},
@@ -87,25 +79,19 @@ TEST(SequenceOrder)
          "close-help, activate", {"unload help", "load main", "Command3 off", "Command5 off", "target", kAskEntry}},
         {"the close box ends without a question or a cue", "start, activate, entry:5", "close-box", {"end"}},
     };
-    for (const Row& row : rows) {
-        ROW(row.name);
+    for (const auto& [name, before, script, expected] : rows) {
+        ROW(name);
         ProgramHarness harness;
-        harness.Run(row.before);
-        CHECK_EQ(harness.RunAndLog(row.script), row.expected);
+        harness.Run(before);
+        CHECK_EQ(harness.RunAndLog(script), expected);
     }
 }
 
 // The entry of N, in activation and in Reset: what each reply leads to.
 TEST(EntryReplies)
 {
-    struct Row {
-        const char* name;
-        const char* script;
-        std::vector<std::string> expected;
-        int shots;
-        bool ends;
-    };
-    const Row rows[] = {
+    // The name, the replies, their effects, N afterwards, and whether the program ended.
+    const std::tuple<const char*, const char*, std::vector<std::string>, int, bool> rows[] = {
         {"Cancel asks whether to end; No asks again, offering 20", "entry:, no, entry:7",
          {kAskToEnd, kAskEntry, "Label15=0.5217031"}, 7, false},
         {"Cancel, then Yes ends at once: no theory", "entry:, yes", {kAskToEnd, "end"}, 33, true},
@@ -114,17 +100,17 @@ TEST(EntryReplies)
         {"rejected, then Cancel and Yes: N as it was", "entry:4, entry:, yes", {kAskEntry, kAskToEnd, "end"}, 33, true},
     };
     for (const bool reset : {false, true}) {
-        for (const Row& row : rows) {
-            ROW(std::string(reset ? "Reset: " : "activation: ") + row.name);
+        for (const auto& [name, script, effects, shots, ends] : rows) {
+            ROW(std::string(reset ? "Reset: " : "activation: ") + name);
             ProgramHarness harness;
             harness.program.State().ShotsPerExperiment = 33;
             harness.Run(reset ? "start, activate, entry:33, fire, reset" : "start, activate");
-            std::vector<std::string> expected = row.expected;
-            if (reset && !row.ends)
+            std::vector<std::string> expected = effects;
+            if (reset && !ends)
                 expected.push_back("arrow");  // the busy pointer stays when the program ends
-            CHECK_EQ(harness.RunAndLog(row.script), expected);
-            CHECK_EQ(int{harness.program.State().ShotsPerExperiment}, row.shots);
-            CHECK_EQ(harness.program.Ended(), row.ends);
+            CHECK_EQ(harness.RunAndLog(script), expected);
+            CHECK_EQ(int{harness.program.State().ShotsPerExperiment}, shots);
+            CHECK_EQ(harness.program.Ended(), ends);
         }
     }
 }
@@ -184,56 +170,95 @@ TEST(HelpAndBack)
 // second activation, anything after the end.
 TEST(CallsAtTheWrongMoment)
 {
-    const std::pair<const char*, const char*> rows[] = {
-        {"HELP twice", "help, help"},
-        {"Close twice", "help, close-help, close-help"},
-        {"clicks while the entry box is open", "reset, fire, autostart, help, quit"},
-        {"a tick after Auto stop", "autostart, autostop, tick"},
-        {"replies to no question", "entry:7, yes, no, ok"},
-        {"a second activation", "activate"},
-        {"anything after the end", "quit, yes, fire, help, close-box, entry:5, yes, activate, tick"},
-    };
-    const std::map<std::string, std::vector<std::string>> expected = {
-        {"HELP twice", {"open pinpon.wav", "play", "unload main", "load help"}},
-        {"Close twice", {"open pinpon.wav", "play", "unload main", "load help", "unload help", "load main"}},
-        {"clicks while the entry box is open",
+    const std::vector<std::string> autoStart = {"Command1 off", "Command2 off", "Command3 on", "Command4 off",
+                                                "Command5 off", "Command6 off", "timer on"};
+    const std::tuple<const char*, const char*, std::vector<std::string>> rows[] = {
+        {"HELP twice", "help, help", {"open pinpon.wav", "play", "unload main", "load help"}},
+        {"Close twice", "help, close-help, close-help",
+         {"open pinpon.wav", "play", "unload main", "load help", "unload help", "load main"}},
+        {"clicks while the entry box is open", "reset, fire, autostart, help, quit",
          Join({{"busy", "open pinpon.wav", "play", "clear"}, kEmptyLabels, {"Command3 off", "Command5 off", "target", kAskEntry}})},
-        {"a tick after Auto stop",
-         {"Command1 off", "Command2 off", "Command3 on", "Command4 off", "Command5 off", "Command6 off", "timer on",
-          "Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on", "Command6 on", "timer off"}},
-        {"replies to no question", {}},
-        {"a second activation", {}},
-        {"anything after the end", {"open endpinpon.wav", "play", kAskToQuit, "end"}},
+        {"a tick after Auto stop", "autostart, autostop, tick",
+         Join({autoStart, {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on", "Command6 on", "timer off"}})},
+        {"replies to no question, a second activation", "entry:7, yes, no, ok, activate", {}},
+        {"anything after the end", "quit, yes, fire, help, close-box, entry:5, yes, activate, tick",
+         {"open endpinpon.wav", "play", kAskToQuit, "end"}},
     };
-    for (const auto& [name, script] : rows) {
+    for (const auto& [name, script, expected] : rows) {
         ROW(name);
         ProgramHarness harness;
         harness.Run("start, activate, entry:5, fire");
-        CHECK_EQ(harness.RunAndLog(script), expected.at(name));
+        CHECK_EQ(harness.RunAndLog(script), expected);
     }
 }
 
-// The help text: 25 lines; a blank line before each heading; eight spaces start a sentence and
-// seven continue one; full-width digits and brackets.
+// The help text: 25 lines; a blank line before each of the three headings (indented by one
+// ideographic space, in brackets); every other line indented by eight ideographic spaces when it
+// starts a sentence, seven when it continues one or carries the bullet.
 TEST(HelpText)
 {
     const std::vector<std::string>& lines = layout::HelpLines();
     CHECK_EQ(lines.size(), std::size_t{25});
-    const std::tuple<int, int, const char*> rows[] = {
-        {1, 0, ""}, {2, 1, "【問　　題】"}, {3, 8, "みなさんは"}, {6, 7, "全てはずれる"}, {10, 0, ""},
-        {11, 1, "【実験の考え方】"}, {14, 8, "２０回のうち"}, {16, 7, "ます。"}, {17, 0, ""}, {18, 1, "【操作方法】"},
-        {19, 7, "■理論上"}, {21, 7, "し［ＯＫ］"}, {25, 8, "［初期化］ボタンをクリックすると、始めから実験をやり直せます。"},
+    auto indent = [](const std::string& line) {
+        std::size_t spaces = 0;
+        while (line.compare(spaces * 3, 3, "\u3000") == 0)
+            ++spaces;
+        return spaces;
     };
-    const std::string space = "\u3000";
-    for (const auto& [number, indent, start] : rows) {
-        ROW("line " + std::to_string(number));
-        const std::string& line = lines[std::size_t(number - 1)];
-        std::string expected;
-        for (int i = 0; i < indent; ++i)
-            expected += space;
-        expected += start;
-        CHECK_EQ(line.substr(0, expected.size()), expected);
-        CHECK(line.size() == expected.size() || line.compare(expected.size(), space.size(), space) != 0);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ROW(lines[i]);
+        const bool blank = i == 0 || i == 9 || i == 16, heading = i == 1 || i == 10 || i == 17;
+        CHECK_EQ(lines[i].empty(), blank);
+        CHECK(blank || heading == (indent(lines[i]) == 1 && lines[i].find("【") == 3));
+        CHECK(blank || heading || indent(lines[i]) == 7 || indent(lines[i]) == 8);
+    }
+    CHECK_EQ(lines[5].substr(0, 21 + 6), std::string("\u3000\u3000\u3000\u3000\u3000\u3000\u3000全て"));
+    CHECK_EQ(lines[24].substr(24), std::string("［初期化］ボタンをクリックすると、始めから実験をやり直せます。"));
+}
+
+// The commands a cue gives the device control.
+TEST(CueCommands)
+{
+    struct Commands : DeviceCommands {
+        std::vector<std::string> log;
+        void SetFileName(const std::string& name) override { log.push_back("FileName=" + name); }
+        void SetCommand(const std::string& command) override { log.push_back(command); }
+    } control;
+    PlayCue(control, "pinpon.wav");
+    PlayVerdictCue(control, "Chimes.wav");
+    CHECK_EQ(control.log, (std::vector<std::string>{"Stop", "Close", "FileName=pinpon.wav", "Open", "Sound", "close",
+                                                    "FileName=Chimes.wav", "Open", "Sound"}));
+}
+
+// A script of assignments ("file:NAME" sets FileName, anything else is a command) on a fresh
+// device control: what reaches the sound output, and the state it ends in.
+TEST(DeviceStates)
+{
+    using State = DeviceControl::State;
+    const std::tuple<const char*, std::vector<std::string>, std::vector<std::string>, State> rows[] = {
+        {"first cue on a never-opened device", {"Stop", "Close", "file:pinpon.wav", "Open", "Sound"},
+         {"open pinpon.wav", "play"}, State::Sounding},
+        {"a verdict cue cuts off the one before", {"file:Chimes.wav", "Open", "Sound", "close", "file:Chimes2.wav", "Open", "Sound"},
+         {"open Chimes.wav", "play", "close sound", "open Chimes2.wav", "play"}, State::Sounding},
+        {"Reset while a verdict sounds stops it first", {"file:Chimes.wav", "Open", "Sound", "Stop", "Close"},
+         {"open Chimes.wav", "play", "stop", "close sound"}, State::Closed},
+        {"Sound before Open, and Stop on a silent device, do nothing", {"file:Chimes.wav", "Sound", "Open", "Stop"},
+         {"open Chimes.wav"}, State::Open},
+        {"unknown commands are ignored", {"file:Chimes.wav", "Play", "OPEN", "", "Open", "Eject"}, {"open Chimes.wav"}, State::Open},
+        {"a second Open while open does nothing", {"file:Chimes.wav", "Open", "file:pinpon.wav", "Open", "Sound"},
+         {"open Chimes.wav", "play"}, State::Sounding},
+        {"a cue that cannot be opened stays closed and silent", {"file:missing.wav", "Open", "Sound"}, {"open missing.wav"}, State::Closed},
+        {"a finished cue leaves the device open on its file", {"file:Chimes.wav", "Open", "Sound", "Sound"},
+         {"open Chimes.wav", "play", "play"}, State::Sounding},
+    };
+    for (const auto& [name, script, output, state] : rows) {
+        ROW(name);
+        RecordingFrontEnd front;
+        DeviceControl control(front);
+        for (const std::string& step : script)
+            step.rfind("file:", 0) == 0 ? control.SetFileName(step.substr(5)) : control.SetCommand(step);
+        CHECK_EQ(front.log, output);
+        CHECK(control.CurrentState() == state);
     }
 }
 

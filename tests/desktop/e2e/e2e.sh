@@ -13,35 +13,27 @@ ENTRY='^鉄砲の発射回数の設定$'
 
 fail() { echo "FAIL: $*"; FAILED=1; }
 step() { echo "-- $*"; }
-# A step the rest depends on failed: show what there is to see and stop.
+# A step the rest depends on failed: show the windows and the program's output, and stop.
 fatal() {
-  echo "FAIL: $*"
-  xdotool search --onlyvisible --name '.' 2>/dev/null | while read -r w; do echo "  window [$(xdotool getwindowname "$w")]"; done
+  fail "$*"
+  xdotool search --onlyvisible --name '.' 2>/dev/null | xargs -r -n 1 xdotool getwindowname
   cat "$WORK/log"
   exit 1
 }
 
-# Waits (up to $2 seconds) for a visible window whose title matches $1, and prints its id.
-wait_window() {
-  local deadline=$((SECONDS + ${2:-20})) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+count_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
-wait_gone() {
+# Waits (up to $2 seconds) for a visible window whose title matches $1, and prints its id; with
+# $3 = gone, waits until there is none.
+wait_window() {
   local deadline=$((SECONDS + ${2:-20}))
   while [ $SECONDS -lt $deadline ]; do
-    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
+    if [ "${3:-}" = gone ]; then [ "$(count_windows "$1")" -eq 0 ] && return 0
+    else xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . && return 0; fi
     sleep 0.1
   done
   return 1
 }
-
-count_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
 # Clicks at ($2, $3) inside window $1, $4 times in quick succession (once by default).
 click_at() {
@@ -50,24 +42,21 @@ click_at() {
   xdotool click --repeat "${4:-1}" --delay 1 1
 }
 
-# Gives window $1 the keyboard and presses the keys $2...
-press_keys() {
-  local window=$1
-  shift
-  sleep 0.5  # a window is mapped a moment before it takes keys
-  xdotool windowfocus --sync "$window" 2>/dev/null
-  xdotool key "$@"
-  sleep 0.1
+# Gives window $1 the keyboard (a moment after it is mapped) and presses the key $2.
+press_key() {
+  sleep 0.5
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  xdotool key "$2"
 }
 
 # Answers the shots-per-experiment box with $1.
 enter_shots() {
   local box
   box=$(wait_window "$ENTRY" 30) || fatal "no input box"
-  press_keys "$box" ctrl+a
+  press_key "$box" ctrl+a
   [ -n "$1" ] && xdotool type "$1"
   xdotool key Return
-  wait_gone "$ENTRY" 10 || fail "input box stayed open"
+  wait_window "$ENTRY" 10 gone || fail "input box stayed open"
 }
 
 # Sets X, Y, WIDTH and HEIGHT to the place of window $1's client area on the screen.
@@ -122,11 +111,11 @@ enter_shots 6
 step "HELP opens the help window, Close brings a fresh main window"
 click_at "$main" 360 12
 help=$(wait_window 'ヘルプ' 20) || fatal "no help window"
-wait_gone "$MAIN" 10 || fail "the main window stayed while the help window is open"
+wait_window "$MAIN" 10 gone || fail "the main window stayed while the help window is open"
 click_at "$help" 584 12
 enter_shots ""
 main=$(wait_window "$MAIN" 10) || fatal "no main window after Close"
-wait_gone 'ヘルプ' 10 || fail "the help window stayed"
+wait_window 'ヘルプ' 10 gone || fail "the help window stayed"
 
 step "a triple click on HELP opens one help window, one on Close one main window"
 click_at "$main" 360 12 3
@@ -147,7 +136,7 @@ question=$(wait_window '^モコペラも数撃ちゃ当たる$' 10) || fatal "no
 check_centred_on "$main" "$question" "the quit question"
 place_of "$question"
 [ "$WIDTH" -ge 240 ] || fail "the quit question is $WIDTH px wide, too narrow for its title"
-press_keys "$question" Return
+press_key "$question" Return
 for _ in $(seq 100); do kill -0 "$APP" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$APP" 2>/dev/null; then
   fail "the program did not end"

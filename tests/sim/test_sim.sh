@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# mokopera-sim as a teacher uses it: its command line, its CSV and SVG, what it does to the files
+# it writes, output that cannot be written, and Ctrl-C.   test_sim.sh path/to/mokopera-sim
+set -u
+SIM=$1
+WORK=$(mktemp -d)
+trap 'chmod -R u+w "$WORK"; rm -rf "$WORK"' EXIT
+FAILED=0
+fail() { echo "FAIL: $*"; FAILED=1; }
+
+# run EXPECTED_STATUS ARGUMENTS...: runs the simulator, its output in $WORK/out and $WORK/err.
+run() {
+  local expected=$1
+  shift
+  "$SIM" "$@" >"$WORK/out" 2>"$WORK/err"
+  local status=$?
+  [ "$status" -eq "$expected" ] || fail "mokopera-sim $* ended with $status, not $expected: $(cat "$WORK/err")"
+  if [ "$expected" -eq 2 ]; then
+    [ ! -s "$WORK/out" ] && grep -q '^mokopera-sim: ' "$WORK/err" && [ "$(wc -l <"$WORK/err")" -ge 2 ] ||
+      fail "mokopera-sim $* gave no message in both languages, or wrote output"
+  fi
+}
+
+# Arguments: good ones, and bad ones refused before anything is written. An option is never taken
+# for an option's value.
+run 0 -n 5..50 -e 10
+run 0 --help
+grep -q 使い方 "$WORK/out" && grep -q Usage "$WORK/out" || fail "the help is not in both languages"
+for bad in "-n 4" "-n 50..5" "-n 5..60" "-n 7.5" "-e 0" "-e 999999999999999999999999" "--seed -1" "-n" \
+           "--fast" "--plot --csv" "-e --seed 5"; do
+  # shellcheck disable=SC2086
+  run 2 $bad
+done
+run 2 --plot ""
+
+# The seed is printed and repeats a run exactly; the CSV is RFC 4180 with the window's own texts.
+run 0 -e 300 --seed 777
+grep -q "seed: 777" "$WORK/out" || fail "the seed is not printed"
+cp "$WORK/out" "$WORK/first"
+run 0 -e 300 --seed 777
+cmp -s "$WORK/out" "$WORK/first" || fail "the same seed gave another table"
+run 0 -n 5..9 -e 200 --seed 1 --csv
+[ "$(grep -c $'\r$' "$WORK/out")" -eq 6 ] && [ "$(wc -l <"$WORK/out")" -eq 6 ] || fail "the CSV is not 6 CRLF lines"
+head -n 1 "$WORK/out" | grep -q '^shots_per_experiment,experiments,successes,experimental_probability,theoretical_probability,difference_in_standard_errors' ||
+  fail "the CSV header is wrong"
+grep -q '^5,200,[0-9]*,0\.[0-9]\{7\},0\.4095100,' "$WORK/out" || fail "the CSV row for N = 5 is wrong"
+
+# Plots: the convergence of one N, every N of a range (46 dots and the legend's), well formed.
+for plot in "20 <polyline 1" "5..50 <circle 47"; do
+  set -- $plot
+  rm -f "$WORK"/*.svg
+  run 0 -n "$1" -e 2000 --plot "$WORK/plot.svg"
+  [ "$(grep -o "$2" "$WORK/plot.svg" | wc -l)" -eq "$3" ] || fail "the plot for $1 has no $3 $2"
+  [ "$(tail -n 1 "$WORK/plot.svg")" = "</svg>" ] && [ "$(grep -o '<' "$WORK/plot.svg" | wc -l)" -eq "$(grep -o '>' "$WORK/plot.svg" | wc -l)" ] ||
+    fail "the plot for $1 is not well formed"
+done
+
+# What may stand at the plot's name: only a regular file is replaced, keeping its mode; a new
+# file gets the mode the umask allows; a refusal leaves everything as it was; no temporary file
+# is ever left behind.   target  status  permissions-after
+check_target() {
+  local name=$1 status=$2 after=$3 target
+  rm -rf "$WORK/t" && mkdir "$WORK/t" && target="$WORK/t/plot.svg"
+  case $name in
+    file) echo x >"$target" && chmod 604 "$target" ;;
+    fifo) mkfifo -m 600 "$target" ;;
+    link) echo x >"$WORK/t/elsewhere" && ln -s "$WORK/t/elsewhere" "$target" ;;
+    folder) mkdir -m 700 "$target" ;;
+    missing-folder) target="$WORK/t/no/plot.svg" ;;
+    long-name) target="$WORK/t/$(printf 'a%.0s' $(seq 251)).svg" ;;
+  esac
+  local before
+  before=$(ls -A "$WORK/t")
+  local mask
+  mask=$(umask)
+  umask 027
+  run "$status" -e 10 --plot "$target"
+  umask "$mask"
+  [ "$(stat -c %A "$target" 2>/dev/null || echo missing)" = "$after" ] || fail "$name: $(stat -c %A "$target" 2>&1), not $after"
+  local expected=$before
+  [ "$status" -eq 0 ] && [ -z "$before" ] && expected=$(basename "$target")
+  [ "$(ls -A "$WORK/t")" = "$expected" ] || fail "$name: the folder holds $(ls -A "$WORK/t")"
+}
+check_target none 0 -rw-r-----
+check_target file 0 -rw----r--
+check_target fifo 2 prw-------
+check_target link 2 lrwxrwxrwx
+check_target folder 2 drwx------
+check_target missing-folder 2 missing
+check_target long-name 0 -rw-r-----
+
+# A standard output that cannot be written is a failure with a message.
+"$SIM" -e 10 --csv >/dev/full 2>"$WORK/err"
+[ $? -eq 2 ] && grep -q "cannot write to the standard output" "$WORK/err" || fail "a full disk reported success"
+"$SIM" -e 10 --csv >&- 2>"$WORK/err"
+[ $? -eq 2 ] && grep -q "cannot write to the standard output" "$WORK/err" || fail "a closed output reported success"
+
+# Ctrl-C while it works: no temporary file left, the progress line ended, status 130.
+rm -rf "$WORK/t" && mkdir "$WORK/t"
+timeout --preserve-status -s INT 1.5 "$SIM" -n 5..50 -e 5000000 --plot "$WORK/t/plot.svg" >/dev/null 2>"$WORK/err"
+status=$?
+[ "$status" -eq 130 ] || fail "Ctrl-C ended with $status"
+[ -z "$(ls -A "$WORK/t")" ] || fail "Ctrl-C left $(ls -A "$WORK/t")"
+grep -q progress "$WORK/err" && [ "$(tail -c 1 "$WORK/err" | od -An -c | tr -d ' ')" = '\n' ] || fail "Ctrl-C left the progress line open"
+
+[ "$FAILED" -eq 0 ] && echo "mokopera-sim: every check passed"
+exit "$FAILED"
