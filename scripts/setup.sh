@@ -11,7 +11,6 @@ MOKOPERA_PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libgl-dev
   fonts-ipafont-gothic fontconfig
-  libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
   pulseaudio
   desktop-file-utils appstream dpkg-dev

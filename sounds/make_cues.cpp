@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = 22050;  // the notes and their overtones lie below 3.2 kHz
 constexpr double kPi = 3.14159265358979323846;
 
 struct Note {

@@ -23,7 +23,7 @@ const parts = {
   "/*STYLE*/": `@font-face { font-family: "Mokopera Gothic"; src: url(data:font/woff2;base64,${base64(font)}) format("woff2"); }\n${text(style)}`,
   "/*LICENCE*/": text(licence),
   "/*PROGRAM*/": text(program),
-  "/*CUES*/": `const MOKOPERA_CUES = ${JSON.stringify(cues)};`,
+  "/*CUES*/": JSON.stringify(cues),
   "/*SCRIPT*/": text(script),
 };
 let html = text(page);

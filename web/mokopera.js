@@ -134,7 +134,7 @@ class Cues {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return undefined;
     this.context = new Context();
-    for (const [name, text] of Object.entries(MOKOPERA_CUES)) this.buffers[name] = this.decode(text);
+    for (const [name, text] of Object.entries(this.data())) this.buffers[name] = this.decode(text);
     if (this.pending) this.play();
     return this.context.resume();
   }
@@ -156,8 +156,14 @@ class Cues {
     return buffer;
   }
 
+  // The cues' wave files, base64, by name: read from the page when first wanted.
+  data() {
+    this.files ??= JSON.parse(document.getElementById("cues").textContent);
+    return this.files;
+  }
+
   open(name) {
-    if (!(name in MOKOPERA_CUES)) return false;
+    if (!(name in this.data())) return false;
     this.opened = name;
     return true;
   }
@@ -284,7 +290,7 @@ class Page {
     this.buttons.forEach((button, i) => button.addEventListener("click", () => this.program.click(i)));
     this.canvas = new TargetCanvas(this.main.querySelector("#Picture1 canvas"), this.layout.canvasUnits);
     this.show(this.main, this.layout.main);
-    requestAnimationFrame(() => this.program.mainViewActivated());
+    queueMicrotask(() => this.program.mainViewActivated());  // once the window is in the page
   }
 
   unloadMainView() {
@@ -417,6 +423,8 @@ class Page {
   }
 }
 
+// The font is decoded while the program compiles, not when the window first needs it.
+document.fonts.load('16px "Mokopera Gothic"', "鉄砲");
 createMokopera().then((module) => {
   window.mokopera = new Page(module);
   window.mokopera.start();

@@ -1,0 +1,46 @@
+// The shot step's rate with the real generator and the real clock, effects discarded: the same
+// source for the desktop build and the WebAssembly one (run with Node.js).
+//   shot_rate [SECONDS]
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "simulation/shot_step.h"
+
+namespace {
+
+struct Discard final : mokopera::ShotEffects {
+    void SetLabelText(mokopera::ValueLabel, const std::string&) override {}
+    void SetVerdictColour(mokopera::ConsoleColour) override {}
+    void ClearCanvas() override {}
+    void DrawTarget() override {}
+    void DrawMark(float, float, mokopera::ConsoleColour) override {}
+    void PlayVerdictCue(const std::string&) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace mokopera;
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+    for (const int shots : {5, 20, 50}) {
+        ExperimentState state;
+        state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
+        MixingRandomSource random(12345);
+        SystemClock clock;
+        Discard effects;
+        long long fired = 0;
+        const auto start = std::chrono::steady_clock::now();
+        std::chrono::duration<double> elapsed{};
+        while (elapsed.count() < seconds) {
+            for (int i = 0; i < 10000; ++i, ++fired)
+                if (ShotStep(state, random, clock, effects) != StepResult::Completed)
+                    ZeroCounters(state);  // the experiment counter filled up: a new series
+            elapsed = std::chrono::steady_clock::now() - start;
+        }
+        std::printf("N = %2d: %.2f million shots/s\n", shots, double(fired) / elapsed.count() / 1e6);
+    }
+    return 0;
+}
