@@ -13,7 +13,7 @@ MOKOPERA_PACKAGES=(
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
   pulseaudio
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev lintian man-db
   clang libclang-rt-14-dev
 )
 
