@@ -48,11 +48,11 @@ struct Desktop {
     void Answer(const QString& button, const QString& text = {})
     {
         PromptBox* box = WaitForBox();
-        if (auto* field = box ? box->findChild<QLineEdit*>() : nullptr; field && !text.isNull())
-            field->setText(text);
-        for (QPushButton* each : box ? box->findChildren<QPushButton*>() : QList<QPushButton*>())
+        if (!text.isNull())
+            box->findChild<QLineEdit*>()->setText(text);
+        for (QPushButton* each : box->findChildren<QPushButton*>())
             if (each->text() == button)
-                return each->click();
+                each->click();
     }
 
     // The main window after its activation, with N entered.

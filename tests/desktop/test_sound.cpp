@@ -1,5 +1,6 @@
-// The desktop's sound output: the module that is loaded on first use, and the Qt backend without
-// a sound device, with good, missing and broken cue files, found in their folders in order.
+// The desktop's sound output: the module that is loaded on first use, the Qt backend without a
+// sound device, with good, missing and broken cue files found in their folders in order, and a
+// real sound server.
 
 #include <QtTest>
 
@@ -7,13 +8,28 @@
 
 #include "desktop/audio_module.h"
 #include "program/device_control.h"
+#include "pulse_recorder.h"
 
 using namespace mokopera;
+using namespace mokopera::testing;
 
 class TestSound : public QObject {
     Q_OBJECT
 
+    QTemporaryDir folder_;
+    std::unique_ptr<SoundServer> server_;
+
 private slots:
+    // Qt's sound layer finds its server once, at first use: the test's own, if PulseAudio is here.
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
+            return;
+        server_ = std::make_unique<SoundServer>(folder_.path());
+        QVERIFY(server_->Start());
+        qputenv("PULSE_SERVER", ("unix:" + server_->Socket()).toLocal8Bit());
+    }
+
     // Without its module the program's cues are silent, and nothing fails.
     void audioModuleLoadsOnFirstUse()
     {
@@ -49,6 +65,56 @@ private slots:
             QTest::qWait(50);
             PlayVerdictCue(control, name);
             QCOMPARE(control.CurrentState() == DeviceControl::State::Sounding, QByteArray(name).endsWith("pinpon.wav") && name[0] != '.');
+        }
+    }
+
+    // Cues played into a real PulseAudio server whose only output is a pipe: the test reads what
+    // arrives there and counts the bursts of sound. Every cue must arrive at full length, a cue
+    // that cuts off the one before must still sound, and after the sound server is restarted the
+    // cues must come back.
+    void everyCueArrives()
+    {
+        if (!server_)
+            QSKIP("PulseAudio is not installed");
+        SoundServer& server = *server_;
+        QTest::qWait(1500);  // the cues of the tests before have died away
+        // Each step: a cue (a verdict cue with a 'v' in front of its file), or "restart" (the server
+        // goes away, a cue comes while it is gone, the server comes back: Qt's sound layer connects
+        // again a few seconds later), and the pause after it in ms. Then the bursts that must arrive,
+        // each at least that many seconds long.
+        const std::pair<std::vector<std::pair<const char*, int>>, std::vector<double>> rows[] = {
+            {{{"vChimes.wav", 1300}, {"vChimes2.wav", 1300}, {"vChimes.wav", 1300}, {"vChimes2.wav", 1300},
+              {"pinpon.wav", 1600}, {"pinpon.wav", 1600}, {"endpinpon.wav", 1900}},  // verdicts, Reset, HELP, Quit
+             {0.85, 0.85, 0.85, 0.85, 1.15, 1.15, 1.4}},
+            {{{"vChimes.wav", 500}, {"vChimes2.wav", 500}, {"vChimes.wav", 500}, {"vChimes2.wav", 500},
+              {"vChimes.wav", 1300}},  // automatic firing at N = 5: a verdict every half second cuts the one before
+             {2.8}},
+            {{{"pinpon.wav", 1500}, {"restart", 4000}, {"vChimes.wav", 1300}, {"endpinpon.wav", 1900}}, {1.15, 0.85, 1.4}},
+        };
+        const std::string bin = QCoreApplication::applicationDirPath().toStdString();
+        for (const auto& [steps, minimumSeconds] : rows) {
+            const std::size_t start = server.Recording().size();
+            AudioModule media(bin + "/mokopera-audio.so", CueFileLocator({bin}));
+            DeviceControl control(media);
+            for (const auto& [cue, pauseMs] : steps) {
+                if (QByteArray(cue) == "restart") {
+                    server.Stop();
+                    PlayVerdictCue(control, "Chimes2.wav");  // lost: there is no server to play it
+                    QVERIFY(server.Start());
+                } else if (cue[0] == 'v') {
+                    PlayVerdictCue(control, cue + 1);
+                } else {
+                    PlayCue(control, cue);
+                }
+                QTest::qWait(pauseMs);
+            }
+            const std::vector<double> bursts = Bursts(server.Recording(start));
+            QString found;
+            for (double seconds : bursts)
+                found += QString::number(seconds) + " s; ";
+            QVERIFY2(bursts.size() == minimumSeconds.size(), qPrintable("bursts: " + found));
+            for (std::size_t i = 0; i < bursts.size(); ++i)
+                QVERIFY2(bursts[i] >= minimumSeconds[i], qPrintable("bursts: " + found));
         }
     }
 };

@@ -7,6 +7,7 @@
 
 #include <iostream>
 #include <sstream>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,6 @@ inline Suite& TheSuite()
     return suite;
 }
 
-struct Registration {
-    Registration(const char* name, void (*run)()) { TheSuite().tests.emplace_back(name, run); }
-};
-
 // Names the table row that the checks in its scope belong to.
 struct RowScope {
     std::string saved = TheSuite().row;
@@ -39,24 +36,18 @@ template <typename T>
 std::string Show(const T& value)
 {
     std::ostringstream out;
-    out << value;
+    if constexpr (std::is_same_v<T, std::vector<std::string>>)
+        for (const std::string& line : value)
+            out << "\n      \"" << line << '"';
+    else
+        out << value;
     return out.str();
-}
-
-inline std::string Show(const std::vector<std::string>& lines)
-{
-    std::string text = "{";
-    for (const std::string& line : lines)
-        text += "\n      \"" + line + "\"";
-    return text + " }";
 }
 
 inline bool Check(bool condition, const std::string& what, const char* file, int line)
 {
-    if (!condition) {
-        ++TheSuite().failures;
-        std::cerr << file << ":" << line << ": FAILED [" << TheSuite().row << "] " << what << "\n";
-    }
+    if (!condition)
+        ++TheSuite().failures, std::cerr << file << ":" << line << ": FAILED [" << TheSuite().row << "] " << what << "\n";
     return condition;
 }
 
@@ -80,9 +71,9 @@ inline int RunAllTests()
 
 }  // namespace mokopera::testing
 
-#define TEST(name)                                                                   \
-    static void name();                                                              \
-    static const ::mokopera::testing::Registration name##Registration(#name, name); \
+#define TEST(name)                                                                                 \
+    static void name();                                                                            \
+    static const bool name##Registered = (::mokopera::testing::TheSuite().tests.emplace_back(#name, name), true); \
     static void name()
 #define ROW(name) const ::mokopera::testing::RowScope rowScope(name)
 #define CHECK(condition) ::mokopera::testing::Check((condition), #condition, __FILE__, __LINE__)

@@ -199,18 +199,13 @@ TEST(HelpText)
 {
     const std::vector<std::string>& lines = layout::HelpLines();
     CHECK_EQ(lines.size(), std::size_t{25});
-    auto indent = [](const std::string& line) {
-        std::size_t spaces = 0;
-        while (line.compare(spaces * 3, 3, "\u3000") == 0)
-            ++spaces;
-        return spaces;
-    };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ROW(lines[i]);
+        std::size_t indent = 0;
+        while (lines[i].compare(indent * 3, 3, "\u3000") == 0)
+            ++indent;
         const bool blank = i == 0 || i == 9 || i == 16, heading = i == 1 || i == 10 || i == 17;
-        CHECK_EQ(lines[i].empty(), blank);
-        CHECK(blank || heading == (indent(lines[i]) == 1 && lines[i].find("【") == 3));
-        CHECK(blank || heading || indent(lines[i]) == 7 || indent(lines[i]) == 8);
+        CHECK(blank ? lines[i].empty() : heading ? indent == 1 && lines[i].find("【") == 3 : indent == 7 || indent == 8);
     }
     CHECK_EQ(lines[5].substr(0, 21 + 6), std::string("\u3000\u3000\u3000\u3000\u3000\u3000\u3000全て"));
     CHECK_EQ(lines[24].substr(24), std::string("［初期化］ボタンをクリックすると、始めから実験をやり直せます。"));

@@ -92,15 +92,19 @@ box=$(wait_window "$ENTRY" 30) || fatal "no input box"
 check_centred_on "$main" "$box" "the input box"
 enter_shots 5
 
-step "fire one experiment of five shots: a coloured verdict, the ring and five marks"
+step "fire one experiment of five shots: a coloured verdict in its black box, the ring and five marks"
 for _ in 1 2 3 4 5; do click_at "$main" 184 576; sleep 0.2; done
 sleep 0.5
 place_of "$main"
 import -window root "$WORK/shot.png"
 verdict=$(count_pixels "$WORK/shot.png" "97x25+$((X + 320))+$((Y + 448))" tinted)
+verdict_box=$(count_pixels "$WORK/shot.png" "97x1+$((X + 320))+$((Y + 448))" '#000000')
+caption_lines=$(count_pixels "$WORK/shot.png" "117x14+$((X + 282))+$((Y + 545))" '#000000'),$(count_pixels "$WORK/shot.png" "117x13+$((X + 282))+$((Y + 561))" '#000000')
 ring=$(count_pixels "$WORK/shot.png" "397x373+$((X + 18))+$((Y + 42))" '#000000')
 marks=$(count_pixels "$WORK/shot.png" "397x373+$((X + 18))+$((Y + 42))" tinted)
 [ "$verdict" -gt 10 ] || fail "the verdict label shows no blue or red text ($verdict pixels)"
+[ "$verdict_box" -eq 97 ] || fail "the verdict's box is not black all along its top ($verdict_box pixels)"
+[ "${caption_lines%,*}" -gt 40 ] && [ "${caption_lines#*,}" -gt 40 ] || fail "Label14's caption is not on two lines ($caption_lines)"
 [ "$ring" -gt 40 ] || fail "the canvas shows no ring ($ring black pixels)"
 [ "$marks" -gt 25 ] || fail "the canvas shows no marks ($marks pixels)"
 
