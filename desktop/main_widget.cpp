@@ -87,15 +87,12 @@ void MainWidget::SetTimerRunning(bool running)
         timer_->stop();
 }
 
-// The window is active once the event loop has shown it; the program runs its activation then,
-// once. This needs no window manager.
+// The window is active once the event loop has shown it (this needs no window manager); the
+// program runs its activation the first time only.
 void MainWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!shown_) {
-        shown_ = true;
-        QTimer::singleShot(0, this, [this] { program_.MainViewActivated(); });
-    }
+    QTimer::singleShot(0, this, [this] { program_.MainViewActivated(); });
 }
 
 // The window system's close box ends the program without a question or a cue.

@@ -46,7 +46,6 @@ private:
     std::map<ValueLabel, QLabel*> valueLabels_;
     TargetCanvas* canvas_ = nullptr;  // Picture1
     QTimer* timer_ = nullptr;         // Timer1
-    bool shown_ = false;
 };
 
 }  // namespace mokopera

@@ -30,8 +30,10 @@ extern "C" void CleanUpAndLeave(int signal)
 {
     if (gTemporaryPath[0] != '\0')
         unlink(gTemporaryPath);
+    // The message on a line of its own: after the open progress line, if there is one.
     static const char kMessage[] = "\n中断しました interrupted\n";
-    const ssize_t ignored = write(STDERR_FILENO, gProgressShown ? kMessage : kMessage + 1, gProgressShown ? sizeof kMessage - 1 : sizeof kMessage - 2);
+    const std::size_t skip = gProgressShown ? 0 : 1;
+    const ssize_t ignored = write(STDERR_FILENO, kMessage + skip, sizeof kMessage - 1 - skip);
     (void)ignored;
     _exit(128 + signal);
 }
