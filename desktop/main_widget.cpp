@@ -22,11 +22,8 @@ MainWidget::MainWidget(Program& program) : program_(program)
         connect(buttons_[std::size_t(i)], &QPushButton::clicked, this,
                 [this, i] { program_.Click(static_cast<Command>(i)); });
     }
-    for (const auto& [name, role] : {std::pair{"Label2", ValueLabel::Label2}, {"Label4", ValueLabel::Label4},
-                                     {"Label5", ValueLabel::Label5}, {"Label9", ValueLabel::Label9},
-                                     {"Label11", ValueLabel::Label11}, {"Label13", ValueLabel::Label13},
-                                     {"Label15", ValueLabel::Label15}})
-        valueLabels_[role] = findChild<QLabel*>(name);
+    for (ValueLabel label : kValueLabels)
+        valueLabels_[Index(label)] = findChild<QLabel*>(ValueLabelName(label));
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
     timer_->setInterval(layout::kTimerIntervalMs);
@@ -43,12 +40,12 @@ void MainWidget::SetCommandEnabled(Command command, bool enabled)
 
 void MainWidget::SetLabelText(ValueLabel label, const std::string& text)
 {
-    valueLabels_[label]->setText(QString::fromStdString(text));
+    valueLabels_[Index(label)]->setText(QString::fromStdString(text));
 }
 
 void MainWidget::SetVerdictColour(ConsoleColour colour)
 {
-    QLabel* verdict = valueLabels_[ValueLabel::Label9];
+    QLabel* verdict = valueLabels_[Index(ValueLabel::Label9)];
     QPalette palette = verdict->palette();
     palette.setColor(QPalette::WindowText, ColourOf(colour));
     verdict->setPalette(palette);

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 #include <array>
-#include <map>
+#include <iterator>
 
 #include "program/front_end.h"
 
@@ -41,9 +41,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static std::size_t Index(ValueLabel label) { return static_cast<std::size_t>(label); }
+
     Program& program_;
     std::array<QPushButton*, kCommandCount> buttons_{};  // Command1 .. Command6
-    std::map<ValueLabel, QLabel*> valueLabels_;
+    std::array<QLabel*, std::size(kValueLabels)> valueLabels_{};
     TargetCanvas* canvas_ = nullptr;  // Picture1
     QTimer* timer_ = nullptr;         // Timer1
 };

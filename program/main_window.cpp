@@ -135,8 +135,7 @@ void MainWindowLogic::ResetSequence()
     view_.SetBusyPointer(true);
     mokopera::PlayCue(device_, texts::kButtonCue);
     view_.ClearCanvas();
-    for (ValueLabel label : {ValueLabel::Label2, ValueLabel::Label4, ValueLabel::Label5, ValueLabel::Label9,
-                             ValueLabel::Label11, ValueLabel::Label13, ValueLabel::Label15})
+    for (ValueLabel label : kValueLabels)
         view_.SetLabelText(label, "");
     ZeroCounters(state_);
     limitReached_ = false;

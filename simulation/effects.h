@@ -6,6 +6,16 @@ namespace mokopera {
 
 // The seven labels of the main window whose text the simulation writes.
 enum class ValueLabel { Label2, Label4, Label5, Label9, Label11, Label13, Label15 };
+inline constexpr ValueLabel kValueLabels[] = {ValueLabel::Label2,  ValueLabel::Label4,  ValueLabel::Label5,
+                                              ValueLabel::Label9,  ValueLabel::Label11, ValueLabel::Label13,
+                                              ValueLabel::Label15};
+
+// The label's name in the window's layout: "Label2" for ValueLabel::Label2, and so on.
+inline const char* ValueLabelName(ValueLabel label)
+{
+    static constexpr const char* kNames[] = {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13", "Label15"};
+    return kNames[static_cast<int>(label)];
+}
 
 // Console colour numbers: 9 marks hits and successes, 12 misses and failures.
 enum class ConsoleColour : int { LightBlue = 9, LightRed = 12 };

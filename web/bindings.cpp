@@ -94,8 +94,7 @@ public:
     }
     void SetLabelText(ValueLabel label, const std::string& text) override
     {
-        static const char* const names[] = {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13", "Label15"};
-        page_.call<void>("setLabelText", std::string(names[int(label)]), text);
+        page_.call<void>("setLabelText", std::string(ValueLabelName(label)), text);
     }
     void SetVerdictColour(ConsoleColour colour) override { page_.call<void>("setVerdictColour", int(colour)); }
     void ClearCanvas() override { page_.call<void>("clearCanvas"); }

@@ -31,8 +31,8 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
         }
         void SetLabelText(ValueLabel label, const std::string& text) override
         {
-            labels[LabelName(label)] = text;
-            log.push_back(LabelName(label) + ("=" + text));
+            labels[ValueLabelName(label)] = text;
+            log.push_back(ValueLabelName(label) + ("=" + text));
         }
         void SetVerdictColour(ConsoleColour colour) override { log.push_back("colour " + std::to_string(int(colour))); }
         void ClearCanvas() override { marks = 0, log.push_back("clear"); }

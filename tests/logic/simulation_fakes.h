@@ -12,12 +12,6 @@
 
 namespace mokopera::testing {
 
-inline const char* LabelName(ValueLabel label)
-{
-    static const char* const names[] = {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13", "Label15"};
-    return names[static_cast<int>(label)];
-}
-
 inline std::string MarkText(float x, float y, ConsoleColour colour)
 {
     char text[64];
@@ -28,7 +22,7 @@ inline std::string MarkText(float x, float y, ConsoleColour colour)
 // Writes every effect as one short line, so whole sequences compare as string lists.
 struct RecordingEffects : ShotEffects {
     std::vector<std::string> log;
-    void SetLabelText(ValueLabel label, const std::string& text) override { log.push_back(LabelName(label) + ("=" + text)); }
+    void SetLabelText(ValueLabel label, const std::string& text) override { log.push_back(ValueLabelName(label) + ("=" + text)); }
     void SetVerdictColour(ConsoleColour colour) override { log.push_back("colour " + std::to_string(int(colour))); }
     void ClearCanvas() override { log.push_back("clear"); }
     void DrawTarget() override { log.push_back("target"); }
