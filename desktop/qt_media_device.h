@@ -3,7 +3,6 @@
 #include <QAudioFormat>
 #include <QBuffer>
 #include <QByteArray>
-#include <QObject>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,8 +17,7 @@ namespace mokopera {
 // and checked once, when it is first opened, and kept in memory, so its cue starts at once.
 // Without an audio device, or with a file that is not a playable wave, the calls return at once
 // and make no sound.
-class QtMediaDevice final : public QObject, public MediaDevice {
-    Q_OBJECT
+class QtMediaDevice final : public MediaDevice {
 public:
     QtMediaDevice();
     ~QtMediaDevice() override;
@@ -28,9 +26,6 @@ public:
     void Play() override;
     void Stop() override;
     void Close() override;
-
-    // How many wave files are held in memory (each file once, however often it is opened).
-    [[nodiscard]] std::size_t LoadedSounds() const { return sounds_.size(); }
 
 private:
     struct Sound {
