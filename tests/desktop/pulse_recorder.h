@@ -64,8 +64,8 @@ private:
     QProcess server_, reader_;
 };
 
-// The lengths in seconds of the stretches of sound, each ended by at least 150 ms of quiet.
-inline std::vector<double> Bursts(const std::vector<std::int16_t>& samples)
+// The lengths in seconds of the stretches of sound, each ended by at least `quietMs` of quiet.
+inline std::vector<double> Bursts(const std::vector<std::int16_t>& samples, int quietMs = 150)
 {
     std::vector<double> bursts;
     int start = -1, last = -1;
@@ -73,7 +73,7 @@ inline std::vector<double> Bursts(const std::vector<std::int16_t>& samples)
         const auto [low, high] = std::minmax_element(samples.begin() + std::ptrdiff_t(at), samples.begin() + std::ptrdiff_t(at + kRate / 100));
         if (std::max(-int{*low}, int{*high}) > 300)
             start = start < 0 ? int(window) : start, last = int(window);
-        else if (start >= 0 && int(window) - last >= 15)
+        else if (start >= 0 && int(window) - last >= quietMs / 10)
             bursts.push_back((last - start + 1) / 100.0), start = -1;
     }
     if (start >= 0)

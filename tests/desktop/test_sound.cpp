@@ -81,18 +81,22 @@ private slots:
         // Each step: a cue (a verdict cue with a 'v' in front of its file), or "restart" (the server
         // goes away, a cue comes while it is gone, the server comes back: Qt's sound layer connects
         // again a few seconds later), and the pause after it in ms. Then the bursts that must arrive,
-        // each at least that many seconds long.
-        const std::pair<std::vector<std::pair<const char*, int>>, std::vector<double>> rows[] = {
-            {{{"vChimes.wav", 1300}, {"vChimes2.wav", 1300}, {"vChimes.wav", 1300}, {"vChimes2.wav", 1300},
-              {"pinpon.wav", 1600}, {"pinpon.wav", 1600}, {"endpinpon.wav", 1900}},  // verdicts, Reset, HELP, Quit
-             {0.85, 0.85, 0.85, 0.85, 1.15, 1.15, 1.4}},
+        // each at least that many seconds long, and the quiet in ms that ends a burst. A cue cut off
+        // by the next one leaves no quiet of its own; the new stream's start may, by a few event-loop
+        // turns on a busy machine, so the cut-off row lets a short gap pass and catches only a silent
+        // cue (half a second of quiet); its 2.9 s of sound may lose the first stream's start. The
+        // other rows leave half a second of quiet between cues.
+        const std::tuple<std::vector<std::pair<const char*, int>>, std::vector<double>, int> rows[] = {
+            {{{"vChimes.wav", 1500}, {"vChimes2.wav", 1500}, {"vChimes.wav", 1500}, {"vChimes2.wav", 1500},
+              {"pinpon.wav", 1800}, {"pinpon.wav", 1800}, {"endpinpon.wav", 1900}},  // verdicts, Reset, HELP, Quit
+             {0.85, 0.85, 0.85, 0.85, 1.15, 1.15, 1.4}, 150},
             {{{"vChimes.wav", 500}, {"vChimes2.wav", 500}, {"vChimes.wav", 500}, {"vChimes2.wav", 500},
               {"vChimes.wav", 1300}},  // automatic firing at N = 5: a verdict every half second cuts the one before
-             {2.8}},
-            {{{"pinpon.wav", 1500}, {"restart", 4000}, {"vChimes.wav", 1300}, {"endpinpon.wav", 1900}}, {1.15, 0.85, 1.4}},
+             {2.4}, 400},
+            {{{"pinpon.wav", 1700}, {"restart", 5000}, {"vChimes.wav", 1500}, {"endpinpon.wav", 1900}}, {1.15, 0.85, 1.4}, 150},
         };
         const std::string bin = QCoreApplication::applicationDirPath().toStdString();
-        for (const auto& [steps, minimumSeconds] : rows) {
+        for (const auto& [steps, minimumSeconds, quietMs] : rows) {
             const std::size_t start = server.Recording().size();
             AudioModule media(bin + "/mokopera-audio.so", CueFileLocator({bin}));
             DeviceControl control(media);
@@ -111,7 +115,7 @@ private slots:
                 }
                 QTest::qWait(pauseMs);
             }
-            const std::vector<double> bursts = Bursts(server.Recording(start));
+            const std::vector<double> bursts = Bursts(server.Recording(start), quietMs);
             QString found;
             for (double seconds : bursts)
                 found += QString::number(seconds) + " s; ";
