@@ -27,7 +27,7 @@ void LeaveWideVectorState()
 
 QColor ColourOf(ConsoleColour colour)
 {
-    return colour == ConsoleColour::LightBlue ? QColor(0, 0, 255) : QColor(255, 0, 0);
+    return QColor::fromRgb(ConsoleRgb(colour));
 }
 
 TargetCanvas::TargetCanvas(QSize area, QWidget* parent)

@@ -14,9 +14,9 @@ namespace mokopera {
 QColor PaintColour(layout::Paint paint, const QPalette& palette, bool text)
 {
     switch (paint) {
-    case layout::Paint::White: return Qt::white;
-    case layout::Paint::TitlePink: return {255, 192, 255};
-    case layout::Paint::Black: return Qt::black;
+    case layout::Paint::White:
+    case layout::Paint::TitlePink:
+    case layout::Paint::Black: return QColor::fromRgb(layout::PaintRgb(paint));
     case layout::Paint::WindowText: return palette.color(QPalette::WindowText);
     case layout::Paint::Default: break;
     }

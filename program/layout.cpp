@@ -1,6 +1,5 @@
 #include "program/layout.h"
 
-
 namespace mokopera::layout {
 
 namespace {
@@ -77,6 +76,18 @@ constexpr const char* kIdeographicSpace = "\u3000";
 
 const Window kMainWindow{"Form1", " モコペラも数撃ちゃ当たる", 433, 620, kMainControls};
 const Window kHelpWindow{"Form2", " モコペラも数撃ちゃ当たる＿ヘルプ（設問と操作方法）", 617, 503, kHelpControls};
+
+std::uint32_t PaintRgb(Paint paint)
+{
+    switch (paint) {
+    case Paint::White: return 0xFFFFFF;
+    case Paint::TitlePink: return 0xFFC0FF;
+    case Paint::Black: return 0x000000;
+    case Paint::WindowText: return 0x000000;
+    case Paint::Default: break;
+    }
+    return 0xF0F0F0;
+}
 
 const Control* Find(const Window& window, std::string_view name)
 {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The two windows as data: every control's name, caption, place, font and colours, and the help
@@ -21,6 +23,10 @@ enum class Look { Plain, Boxed, Title, Wrapped };
 
 // Colours: fixed ones, or the system's (Default is the control kind's own colour).
 enum class Paint { Default, White, TitlePink, Black, WindowText };
+
+// A paint as 0xRRGGBB. Default and WindowText are the system's button face and window text; a
+// front end without a system palette (the web page, the installed app's colours) uses these.
+[[nodiscard]] std::uint32_t PaintRgb(Paint paint);
 
 struct Control {
     const char* name;

@@ -18,12 +18,18 @@ MOKOPERA_PACKAGES=(
 )
 
 # The web edition: Emscripten (its optimizer needs acorn), Node.js, the font tools that make the
-# font subset, and Chromium for the browser tests.
+# font subset, and librsvg's converter for the hosted site's icons.
 MOKOPERA_WEB_PACKAGES=(
   cmake ninja-build
   emscripten node-acorn nodejs
   python3-fonttools python3-brotli fonts-ipafont-gothic
-  chromium
+  librsvg2-bin
+)
+
+# The browser tests run in the three engines, each from Debian's packages: Chromium, Firefox ESR
+# (headless, over WebDriver BiDi) and WebKitGTK (WebKitWebDriver, in Xvfb).
+MOKOPERA_BROWSER_PACKAGES=(
+  chromium firefox-esr webkit2gtk-driver xvfb xauth
 )
 
 as_root() {

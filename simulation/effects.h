@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace mokopera {
@@ -19,6 +20,12 @@ inline const char* ValueLabelName(ValueLabel label)
 
 // Console colour numbers: 9 marks hits and successes, 12 misses and failures.
 enum class ConsoleColour : int { LightBlue = 9, LightRed = 12 };
+
+// A console colour as 0xRRGGBB: light blue is pure blue, light red pure red.
+constexpr std::uint32_t ConsoleRgb(ConsoleColour colour)
+{
+    return colour == ConsoleColour::LightBlue ? 0x0000FF : 0xFF0000;
+}
 
 // What a shot asks the window to do. The simulation calls these in a fixed order and never
 // reads anything back, so a test can record the calls and a window can carry them out at once.

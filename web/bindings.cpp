@@ -5,6 +5,8 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstdio>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -18,11 +20,21 @@ using emscripten::val;
 
 namespace {
 
+constexpr const char* kPaintNames[] = {"default", "white", "titlePink", "black", "windowText"};
+
+// 0xRRGGBB as CSS writes it: "#ffc0ff".
+std::string Css(std::uint32_t rgb)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(rgb & 0xFFFFFFU));
+    return text;
+}
+
 val Control(const layout::Control& control)
 {
     static const char* const kinds[] = {"button", "label", "line", "targetCanvas", "textCanvas"};
     static const char* const looks[] = {"plain", "boxed", "title", "wrapped"};
-    static const char* const paints[] = {"default", "white", "titlePink", "black", "windowText"};
+    const auto& paints = kPaintNames;
     val made = val::object();
     made.set("name", control.name);
     made.set("kind", kinds[int(control.kind)]);
@@ -65,6 +77,14 @@ val Layout()
     made.set("canvasBorder", layout::kCanvasBorder);
     made.set("canvasUnits", layout::kCanvasUnits);
     made.set("timerIntervalMs", layout::kTimerIntervalMs);
+    val paints = val::object();
+    for (std::size_t paint = 0; paint < std::size(kPaintNames); ++paint)
+        paints.set(kPaintNames[paint], Css(layout::PaintRgb(static_cast<layout::Paint>(paint))));
+    made.set("paints", paints);
+    val consoleColours = val::object();
+    for (ConsoleColour colour : {ConsoleColour::LightBlue, ConsoleColour::LightRed})
+        consoleColours.set(static_cast<int>(colour), Css(ConsoleRgb(colour)));
+    made.set("consoleColours", consoleColours);
     return made;
 }
 

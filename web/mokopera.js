@@ -4,30 +4,22 @@
 // its numbers) is the desktop program's own C++, compiled to WebAssembly.
 "use strict";
 
-const COLOURS = { 9: "rgb(0, 0, 255)", 12: "rgb(255, 0, 0)" }; // console colours 9 and 12
-const PAINTS = { white: "#ffffff", titlePink: "rgb(255, 192, 255)", black: "#000000", windowText: "#000000" };
-const CANVAS_BACKGROUND = "#f0f0f0";
 const YES = 6;
 const NO = 7;
 
-// A window of the layout as page elements, each with the id of its control's name.
-function buildWindow(window) {
+// A window of the layout as page elements, each with the id of its control's name. Places and
+// sizes are set by placeWindow, for the scale the page shows the window at.
+function buildWindow(window, paints) {
   const element = document.createElement("div");
   element.id = window.name;
   element.className = "window";
-  element.style.width = `${window.width}px`;
-  element.style.height = `${window.height}px`;
+  element.placed = [];
   for (const control of window.controls) {
     const tag = control.kind === "button" ? "button" : "div";
     const made = element.appendChild(document.createElement(tag));
     made.id = control.name;
-    Object.assign(made.style, {
-      left: `${control.left}px`, top: `${control.top}px`, width: `${control.width}px`, height: `${control.height}px`,
-    });
-    if (control.fontPixels > 0) {
-      made.style.fontSize = `${control.fontPixels}px`;
-      made.style.fontWeight = control.bold ? "bold" : "normal";
-    }
+    element.placed.push([made, control]);
+    if (control.fontPixels > 0) made.style.fontWeight = control.bold ? "bold" : "normal";
     if (control.kind === "button") {
       made.type = "button";
       made.textContent = control.caption;
@@ -35,8 +27,8 @@ function buildWindow(window) {
     } else if (control.kind === "label") {
       made.className = `label ${control.look}`;
       made.textContent = control.caption;
-      made.style.background = PAINTS[control.background] ?? "";
-      made.style.color = PAINTS[control.text] ?? "";
+      made.style.background = control.background === "default" ? "" : paints[control.background];
+      made.style.color = control.text === "default" ? "" : paints[control.text];
     } else if (control.kind === "line") {
       made.className = "line";
     } else if (control.kind === "targetCanvas") {
@@ -44,29 +36,48 @@ function buildWindow(window) {
       made.appendChild(document.createElement("canvas"));
     } else {
       made.className = "text-canvas";
-      made.style.fontSize = `${control.fontPixels}px`;
     }
   }
   return element;
 }
 
-// The target canvas: 500 × 500 units on its drawing area, drawn at the screen's own pixels
-// however large the page shows it. What has been drawn since the last clear is kept, so that a
-// new size or pixel density draws it again, sharp.
+// Places a window built by buildWindow at `scale` (window pixels to CSS pixels). Every edge lands
+// on a whole device pixel, so a thin border is never lost between two pixels, and boxes that
+// share an edge on the desktop share it here; lines stay at least one device pixel wide.
+function placeWindow(element, window, scale) {
+  const ratio = devicePixelRatio || 1;
+  const snap = (value) => Math.round(value * scale * ratio) / ratio;
+  element.style.setProperty("--scale", scale);
+  element.style.setProperty("--line", `${Math.max(1, Math.round(scale * ratio)) / ratio}px`);
+  element.style.width = `${snap(window.width)}px`;
+  element.style.height = `${snap(window.height)}px`;
+  for (const [made, control] of element.placed) {
+    const left = snap(control.left), top = snap(control.top);
+    Object.assign(made.style, {
+      left: `${left}px`, top: `${top}px`,
+      width: `${snap(control.left + control.width) - left}px`, height: `${snap(control.top + control.height) - top}px`,
+    });
+    if (control.fontPixels > 0) made.style.fontSize = `${control.fontPixels * scale}px`;
+  }
+}
+
+// The target canvas: 500 × 500 units on its drawing area of `area` window pixels, drawn at the
+// screen's own pixels however large the page shows it. What has been drawn since the last clear
+// is kept, so that a new size or pixel density draws it again, sharp.
 class TargetCanvas {
-  constructor(canvas, units) {
+  constructor(canvas, area, units, colours) {
     this.canvas = canvas;
+    this.area = area;
     this.units = units;
+    this.colours = colours;
     this.drawn = [];
   }
 
-  resize(scale) {
-    const ratio = (window.devicePixelRatio || 1) * scale;
-    this.width = this.canvas.clientWidth;
-    this.height = this.canvas.clientHeight;
-    this.canvas.width = Math.round(this.width * ratio);
-    this.canvas.height = Math.round(this.height * ratio);
-    this.ratio = this.canvas.width / this.width;
+  resize() {
+    const ratio = devicePixelRatio || 1;
+    const box = this.canvas.getBoundingClientRect();
+    this.canvas.width = Math.max(1, Math.round(box.width * ratio));
+    this.canvas.height = Math.max(1, Math.round(box.height * ratio));
     this.context = this.canvas.getContext("2d");
     this.paint();
   }
@@ -89,28 +100,31 @@ class TargetCanvas {
   paint() {
     if (!this.context) return;
     this.context.setTransform(1, 0, 0, 1, 0, 0);
-    this.context.fillStyle = CANVAS_BACKGROUND;
+    this.context.fillStyle = this.colours.background;
     this.context.fillRect(0, 0, this.canvas.width, this.canvas.height);
     for (const item of this.drawn) this.draw(item);
   }
 
-  // A ring's points each fill the device pixels of one page pixel; a mark is a round antialiased
-  // circle of radius 2 units, its line one page pixel wide.
+  // A ring's point sets the window pixel it falls in, as the desktop's canvas does, drawn as the
+  // device pixels of that window pixel; a mark is a round antialiased circle of radius 2 units,
+  // its line one window pixel wide.
   draw(item) {
     if (!this.context) return;
     const c = this.context;
-    const sx = this.width / this.units, sy = this.height / this.units;
+    const kx = this.canvas.width / this.area.width, ky = this.canvas.height / this.area.height;
+    c.setTransform(1, 0, 0, 1, 0, 0);
     if (item.points) {
-      c.setTransform(1, 0, 0, 1, 0, 0);
-      c.fillStyle = "#000000";
-      const size = Math.ceil(this.ratio);
+      c.fillStyle = this.colours.foreground;
+      const ux = this.area.width / this.units, uy = this.area.height / this.units;
       for (let i = 0; i < item.points.length; i += 2) {
-        c.fillRect(Math.floor(item.points[i] * sx * this.ratio), Math.floor(item.points[i + 1] * sy * this.ratio), size, size);
+        const px = Math.floor(item.points[i] * ux), py = Math.floor(item.points[i + 1] * uy);
+        const left = Math.round(px * kx), top = Math.round(py * ky);
+        c.fillRect(left, top, Math.max(1, Math.round((px + 1) * kx) - left), Math.max(1, Math.round((py + 1) * ky) - top));
       }
     } else {
-      c.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
-      c.strokeStyle = COLOURS[item.colour];
-      c.lineWidth = 1;
+      const sx = this.canvas.width / this.units, sy = this.canvas.height / this.units;
+      c.strokeStyle = this.colours[item.colour];
+      c.lineWidth = Math.max(1, kx);
       c.beginPath();
       c.arc(item.x * sx, item.y * sy, 2 * sx, 0, 2 * Math.PI);
       c.stroke();
@@ -251,6 +265,7 @@ class Page {
     this.box = new Box();
     this.timer = null;
     this.shown = null;
+    this.colours = { ...this.layout.consoleColours, background: this.layout.paints.default, foreground: this.layout.paints.windowText };
     for (const kind of ["pointerdown", "keydown"]) window.addEventListener(kind, () => this.cues.wake(), true);
     window.addEventListener("resize", () => this.fit());
     document.getElementById("restart").addEventListener("click", () => this.start());
@@ -266,17 +281,23 @@ class Page {
   show(element, window) {
     this.stage.replaceChildren(element);
     this.shown = window;
+    this.shownElement = element;
     document.title = window.caption.trim();
     this.fit();
   }
 
-  // The whole window scaled to the browser's, its shape kept, never scrolling.
+  // The whole window scaled to the browser's, its shape kept, never scrolling, in the middle on
+  // whole device pixels. The dialogs grow with it but never shrink below their own size.
   fit() {
     if (!this.shown) return;
     const scale = Math.min(innerWidth / this.shown.width, innerHeight / this.shown.height);
-    this.stage.style.transform = `scale(${scale}) translate(-50%, -50%)`;
-    this.box.dialog.style.zoom = Math.max(1, scale);
-    if (this.canvas) this.canvas.resize(scale);
+    const ratio = devicePixelRatio || 1;
+    placeWindow(this.shownElement, this.shown, scale);
+    const middle = (room, size) => `${Math.max(0, Math.round((room - size * scale) / 2 * ratio) / ratio)}px`;
+    this.stage.style.left = middle(innerWidth, this.shown.width);
+    this.stage.style.top = middle(innerHeight, this.shown.height);
+    this.box.dialog.style.setProperty("--box", Math.max(1, scale));
+    if (this.canvas) this.canvas.resize();
   }
 
   announce(text) {
@@ -285,10 +306,13 @@ class Page {
 
   // The program's requests: windows.
   loadMainView() {
-    this.main = buildWindow(this.layout.main);
+    this.main = buildWindow(this.layout.main, this.layout.paints);
     this.buttons = [...Array(6).keys()].map((i) => this.main.querySelector(`#Command${i + 1}`));
     this.buttons.forEach((button, i) => button.addEventListener("click", () => this.program.click(i)));
-    this.canvas = new TargetCanvas(this.main.querySelector("#Picture1 canvas"), this.layout.canvasUnits);
+    const picture = this.layout.main.controls.find((control) => control.name === "Picture1");
+    const border = this.layout.canvasBorder;
+    this.canvas = new TargetCanvas(this.main.querySelector("#Picture1 canvas"),
+      { width: picture.width - 2 * border, height: picture.height - 2 * border }, this.layout.canvasUnits, this.colours);
     this.show(this.main, this.layout.main);
     queueMicrotask(() => this.program.mainViewActivated());  // once the window is in the page
   }
@@ -300,7 +324,7 @@ class Page {
   }
 
   loadHelpView() {
-    this.help = buildWindow(this.layout.help);
+    this.help = buildWindow(this.layout.help, this.layout.paints);
     this.help.querySelector("#Command1").addEventListener("click", () => this.program.closeHelp());
     this.show(this.help, this.layout.help);
     this.help.querySelector("#Command1").focus();
@@ -316,7 +340,7 @@ class Page {
     this.setTimerRunning(false);
     this.box.close();
     this.stage.replaceChildren();
-    this.shown = this.main = this.help = this.canvas = null;
+    this.shown = this.shownElement = this.main = this.help = this.canvas = null;
     document.getElementById("ended").hidden = false;
     document.getElementById("restart").focus();
     setTimeout(() => this.program.delete());
@@ -338,7 +362,7 @@ class Page {
   }
 
   setVerdictColour(colour) {
-    this.main.querySelector("#Label9").style.color = COLOURS[colour];
+    this.main.querySelector("#Label9").style.color = this.colours[colour];
   }
 
   clearCanvas() {

@@ -1,0 +1,204 @@
+// A thin layer over the three browser engines, each from Debian's packages, so that every scenario
+// is written once: Chromium through Playwright, Firefox ESR through Puppeteer over WebDriver BiDi,
+// WebKitGTK through Selenium and WebKitWebDriver (in an X server: run the tests under xvfb-run).
+// Also a static server on 127.0.0.1 for the hosted site. Nothing here downloads a browser.
+import { spawn } from "node:child_process";
+import { mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
+import { createServer } from "node:http";
+import { createServer as createNetServer } from "node:net";
+import { tmpdir } from "node:os";
+import { extname, join, normalize } from "node:path";
+import { chromium } from "playwright-core";
+import puppeteer from "puppeteer-core";
+import { Builder, By, Key, Origin } from "selenium-webdriver";
+
+export const ENGINE = process.env.MOKOPERA_ENGINE ?? "chromium";
+
+const CHROMIUM_FLAGS = ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+                        "--disable-component-update", "--disable-sync", "--disable-quic"];
+const KEYS = { Enter: "Enter", Escape: "Escape", Tab: "Tab" };
+
+// A function and its arguments as one expression that every engine evaluates in the page.
+const call = (fn, args) => `(${fn})(...${JSON.stringify(args)})`;
+
+// The calls a scenario makes, the same for every engine. `evaluate` runs a function in the page
+// (its arguments as JSON) and waits for its promise; `waitFor` repeats it until it is truthy.
+class Tab {
+  constructor(engine) {
+    this.engine = engine;
+  }
+
+  async waitFor(fn, ...args) {
+    const until = Date.now() + 20000;
+    for (;;) {
+      const value = await this.evaluate(fn, ...args).catch((error) => ({ error }));
+      if (value && !value.error) return value;
+      if (Date.now() > until) throw new Error(`timed out waiting for ${fn}: ${value?.error ?? value}`);
+      await new Promise((done) => setTimeout(done, 25));
+    }
+  }
+
+  // Focuses the field, selects its text and types over it, as a student would.
+  async fill(selector, text) {
+    await this.evaluate((s) => { const field = document.querySelector(s); field.focus(); field.select(); }, selector);
+    await this.type(text);
+  }
+
+  // The element's centre as the engine reports it, in the viewport's CSS pixels.
+  async centre(selector) {
+    return this.evaluate((s) => {
+      const box = document.querySelector(s).getBoundingClientRect();
+      return { x: box.left + box.width / 2, y: box.top + box.height / 2 };
+    }, selector);
+  }
+}
+
+// A page of Playwright or Puppeteer, whose calls are alike; each lists the requests it makes.
+class PageTab extends Tab {
+  constructor(engine, page) {
+    super(engine);
+    this.use(page);
+  }
+  use(page) {
+    this.page = page;
+    this.requests = [];
+    page.on("request", (request) => this.requests.push(request.url()));
+  }
+  goto(url) { return this.page.goto(url); }
+  reload() { return this.page.reload(); }
+  evaluate(fn, ...args) { return this.page.evaluate(call(fn, args)); }
+  click(selector) { return this.page.click(selector); }
+  clickAt(x, y) { return this.page.mouse.click(x, y); }
+  type(text) { return this.page.keyboard.type(text); }
+  press(key) { return this.page.keyboard.press(KEYS[key]); }
+  screenshot(path) { return this.page.screenshot({ path }); }
+}
+
+class PlaywrightTab extends PageTab {
+  constructor(page) { super("chromium", page); }
+  setViewport(width, height) { return this.page.setViewportSize({ width, height }); }
+  setOffline(offline) { return this.page.context().setOffline(offline); }
+  // The next start of the app: a new tab of the same browser profile, the old one closed.
+  async restart(url) {
+    const old = this.page;
+    this.use(await old.context().newPage());
+    await old.close();
+    await this.goto(url);
+  }
+  // What Chromium's own check finds missing for the page to be installed as an app.
+  async installabilityErrors() {
+    const session = await this.page.context().newCDPSession(this.page);
+    return (await session.send("Page.getInstallabilityErrors")).installabilityErrors;
+  }
+}
+
+class PuppeteerTab extends PageTab {
+  constructor(page) { super("firefox", page); }
+  setViewport(width, height) { return this.page.setViewport({ width, height }); }
+  setOffline(offline) { return this.page.setOfflineMode(offline); }
+}
+
+class SeleniumTab extends Tab {
+  constructor(driver) {
+    super("webkit");
+    this.driver = driver;
+  }
+  goto(url) { return this.driver.get(url); }
+  reload() { return this.driver.navigate().refresh(); }
+  evaluate(fn, ...args) { return this.driver.executeScript(`return ${call(fn, args)}`); }
+  click(selector) { return this.driver.findElement(By.css(selector)).click(); }
+  clickAt(x, y) {
+    return this.driver.actions().move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT }).click().perform();
+  }
+  type(text) { return this.driver.actions().sendKeys(text).perform(); }
+  press(key) { return this.driver.actions().sendKeys(Key[key.toUpperCase()]).perform(); }
+  // The window is the viewport and the browser's own bars: set it, then make up the difference.
+  async setViewport(width, height) {
+    const window = this.driver.manage().window();
+    await window.setRect({ width, height });
+    const [innerWidth, innerHeight] = await this.evaluate(() => [innerWidth, innerHeight]);
+    await window.setRect({ width: 2 * width - innerWidth, height: 2 * height - innerHeight });
+  }
+  // WebKitWebDriver cannot take the browser offline: only the stopped server stands for it.
+  setOffline() {}
+  async screenshot(path) { await writeFile(path, Buffer.from(await this.driver.takeScreenshot(), "base64")); }
+}
+
+const freePort = () => new Promise((done, fail) => {
+  const server = createNetServer().listen(0, "127.0.0.1", () => {
+    const { port } = server.address();
+    server.close(() => done(port));
+  }).on("error", fail);
+});
+
+// Starts the engine with one tab of the given viewport. Returns the tab and a function that
+// closes everything the launch started.
+export async function launch(engine = ENGINE, { width = 800, height = 700 } = {}) {
+  if (engine === "chromium") {
+    // A profile of its own, not an incognito one: only there can a site be installed.
+    const profile = await mkdtemp(join(tmpdir(), "mokopera-chromium-"));
+    const context = await chromium.launchPersistentContext(profile, {
+      executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", args: CHROMIUM_FLAGS, viewport: { width, height } });
+    const tab = new PlaywrightTab(context.pages()[0] ?? await context.newPage());
+    return { tab, close: async () => { await context.close(); await rm(profile, { recursive: true, force: true }); } };
+  }
+  if (engine === "firefox") {
+    const browser = await puppeteer.launch({ browser: "firefox", protocol: "webDriverBiDi", headless: true,
+      executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr" });
+    const page = await browser.newPage();
+    await page.setViewport({ width, height });
+    return { tab: new PuppeteerTab(page), close: () => browser.close() };
+  }
+  if (engine === "webkit") {
+    const port = await freePort();
+    const server = spawn(process.env.WEBKIT_WEBDRIVER ?? "WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
+      { stdio: "ignore" });
+    const stopServer = () => server.kill();
+    try {
+      const driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
+        browserName: "MiniBrowser",
+        "webkitgtk:browserOptions": {
+          binary: process.env.MINIBROWSER ?? "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", args: ["--automation"],
+        },
+      }).build();
+      await driver.manage().setTimeouts({ script: 120000 });
+      const tab = new SeleniumTab(driver);
+      await tab.setViewport(width, height);
+      return { tab, close: async () => { await driver.quit().catch(() => {}); stopServer(); } };
+    } catch (error) {
+      stopServer();
+      throw error;
+    }
+  }
+  throw new Error(`no such engine: ${engine}`);
+}
+
+const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".webmanifest": "application/manifest+json",
+                ".png": "image/png", ".svg": "image/svg+xml" };
+
+// Serves `folder` read-only on 127.0.0.1 under the path `prefix` ("/school/mokopera/"), as a
+// school's static web server would. Returns the site's address and a function that stops the
+// server, closing the connections it holds.
+export async function serve(folder, prefix = "/") {
+  const served = [];
+  const server = createServer(async (request, response) => {
+    const path = decodeURIComponent(new URL(request.url, "http://127.0.0.1").pathname);
+    served.push(path);
+    const missing = () => response.writeHead(404, { "content-type": "text/plain" }).end("not found\n");
+    const relative = path.startsWith(prefix) ? normalize(path.slice(prefix.length) || "index.html") : null;
+    if (relative === null || relative.startsWith("..")) return missing();
+    try {
+      const file = relative.endsWith("/") ? join(relative, "index.html") : relative;
+      const body = await readFile(join(folder, file));
+      response.writeHead(200, { "content-type": TYPES[extname(file)] ?? "application/octet-stream" }).end(body);
+    } catch {
+      missing();
+    }
+  });
+  await new Promise((done) => server.listen(0, "127.0.0.1", done));
+  return {
+    url: `http://127.0.0.1:${server.address().port}${prefix}`,
+    served,
+    stop: () => new Promise((done) => { server.close(done); server.closeAllConnections(); }),
+  };
+}

@@ -1,0 +1,175 @@
+// The web edition as a student uses it, in the engine MOKOPERA_ENGINE names (chromium, firefox or
+// webkit): the single file from file://, a whole session, the dialogs' buttons where the engine
+// reports them, and every label's border at phone sizes. MOKOPERA_PAGE names the built
+// mokopera.html.
+import assert from "node:assert/strict";
+import { test } from "node:test";
+import { pathToFileURL } from "node:url";
+import { ENGINE, launch } from "./engines.mjs";
+
+const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
+const text = (tab, id) => tab.evaluate((i) => document.getElementById(i).textContent, id);
+const boxOpen = (tab, title) =>
+  tab.waitFor((t) => document.getElementById("box").open && document.getElementById("box-title").textContent === t, title);
+// Fire, Auto start, Auto stop, Quit, Reset, HELP: a letter when enabled, '.' when not.
+const buttons = (tab) => tab.evaluate(() =>
+  [..."FASQRH"].map((letter, i) => (document.getElementById(`Command${i + 1}`).disabled ? "." : letter)).join(""));
+const enter = async (tab, shots) => {
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+  await tab.fill("#box-field", shots);
+  await tab.press("Enter");
+};
+
+// Runs `scenario` with a fresh browser of this engine, closed whatever happens.
+const inBrowser = (viewport, scenario) => async () => {
+  const { tab, close } = await launch(ENGINE, viewport);
+  try {
+    await scenario(tab);
+  } finally {
+    await close();
+  }
+};
+
+test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) => {
+  // The start: the entry box offering 20 selected.
+  await tab.goto(PAGE);
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+  assert.match(await text(tab, "box"), /５以上５０以下の整数を入力してください。/);
+  assert.deepEqual(await tab.evaluate(() => {
+    const field = document.getElementById("box-field");
+    return [field.value, field.selectionStart, field.selectionEnd, document.activeElement === field];
+  }), ["20", 0, 2, true]);
+  assert.equal(await buttons(tab), "FA.Q.H");
+  assert.equal(await tab.evaluate(() => document.title), "モコペラも数撃ちゃ当たる");
+
+  // A rejected entry asks again offering 20; Escape asks whether to end; No asks again.
+  await enter(tab, "51");
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+  assert.equal(await tab.evaluate(() => document.getElementById("box-field").value), "20");
+  await tab.press("Escape");
+  await boxOpen(tab, "確認");
+  assert.match(await text(tab, "box"), /終了していいですか？/);
+  await tab.click("#box-buttons button:last-child");
+  await enter(tab, "5");
+  assert.equal(await text(tab, "Label15"), "0.4095100");
+
+  // An experiment of five shots: counters, the verdict in its colour, the rate, the announcement,
+  // and the verdict's cue, decoded from the page once the first click woke the audio.
+  for (let shot = 1; shot <= 5; shot++) {
+    await tab.click("#Command1");
+    assert.equal(await text(tab, "Label4"), String(shot));
+  }
+  const verdict = await text(tab, "Label9");
+  assert.equal(await tab.evaluate(() => getComputedStyle(document.getElementById("Label9")).color),
+    verdict === "成功" ? "rgb(0, 0, 255)" : "rgb(255, 0, 0)");
+  assert.equal(await text(tab, "Label5"), verdict === "成功" ? "1.0000000" : "0.0000000");
+  assert.equal(await text(tab, "Label11"), "1");
+  assert.equal(Number(await text(tab, "Label2")) > 0, verdict === "成功");
+  assert.match(await text(tab, "announcer"), new RegExp(`^${verdict}。実験回数 1、成功率 `));
+  const cues = await tab.evaluate(() => ({ opened: window.mokopera.cues.opened,
+    seconds: Object.values(window.mokopera.cues.buffers).map((buffer) => buffer.duration) }));
+  assert.equal(cues.opened, verdict === "成功" ? "Chimes.wav" : "Chimes2.wav");
+  assert.ok(cues.seconds.length === 4 && cues.seconds.every((s) => s > 0.3 && s < 1.5), JSON.stringify(cues));
+  assert.equal(await buttons(tab), "FA.QRH");
+
+  // Automatic firing: only Auto stop while it runs, Reset available after it.
+  await tab.click("#Command2");
+  assert.equal(await buttons(tab), "..S...");
+  await tab.waitFor(() => Number(document.getElementById("Label4").textContent) >= 4);
+  await tab.click("#Command3");
+  assert.equal(await buttons(tab), "FA.QRH");
+
+  // Reset asks again; HELP shows the 25 lines; 閉じる brings a fresh main window that asks again.
+  await tab.click("#Command5");
+  await enter(tab, "24");
+  assert.equal(await text(tab, "Label15"), "0.9202335");
+  await tab.click("#Command6");
+  await tab.waitFor(() => document.querySelectorAll("#Form2 #Picture1 > div").length === 25);
+  assert.equal(await tab.evaluate(() => document.getElementById("Form1")), null);
+  assert.match(await text(tab, "Picture1"), /【問　　題】/);
+  await tab.click("#Command1");
+  await enter(tab, "5");
+  assert.equal(await tab.evaluate(() => document.getElementById("Form2")), null);
+  for (const label of ["Label2", "Label4", "Label11"]) assert.equal(await text(tab, label), "");
+
+  // Quit: No keeps everything; Yes ends, and the page offers to start again.
+  await tab.click("#Command1");
+  const before = await tab.evaluate(() => document.getElementById("Form1").innerHTML);
+  await tab.click("#Command4");
+  await boxOpen(tab, "モコペラも数撃ちゃ当たる");
+  await tab.click("#box-buttons button:last-child");
+  assert.equal(await tab.evaluate(() => document.getElementById("Form1").innerHTML), before);
+  await tab.click("#Command4");
+  await boxOpen(tab, "モコペラも数撃ちゃ当たる");
+  await tab.press("Enter");
+  await tab.waitFor(() => !document.getElementById("ended").hidden);
+  await tab.click("#restart");
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+}));
+
+// The point the engine reports as a dialog button's centre is where the pointer hits it, and the
+// engine's own click reaches it too.
+test("dialog buttons are where the engine reports them", inBrowser({ width: 800, height: 700 }, async (tab) => {
+  await tab.goto(PAGE);
+  const hits = async () => tab.evaluate(() => [...document.querySelectorAll("#box-buttons button")].map((button) => {
+    const box = button.getBoundingClientRect();
+    return document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2) === button;
+  }));
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+  assert.deepEqual(await hits(), [true, true]);
+  const cancel = await tab.centre("#box-buttons button:last-child");
+  await tab.clickAt(cancel.x, cancel.y);
+  await boxOpen(tab, "確認");
+  assert.deepEqual(await hits(), [true, true]);
+  const no = await tab.centre("#box-buttons button:last-child");
+  await tab.clickAt(no.x, no.y);
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+  await tab.click("#box-buttons button:first-child");
+  await tab.waitFor(() => document.getElementById("Label15").textContent === "0.8784233");
+}));
+
+// Every edge of the fourteen boxed labels shows as a dark line of the screenshot, the window being
+// scaled down to a phone's screen.
+for (const [width, height] of [[320, 568], [375, 667]]) {
+  test(`label borders at ${width}×${height}`, { skip: ENGINE === "webkit" && "MiniBrowser's window is 447 px wide at least" },
+    inBrowser({ width, height }, async (tab) => {
+      await tab.goto(PAGE);
+      await enter(tab, "20");
+      await tab.waitFor(() => !document.getElementById("box").open);
+      const path = `${process.env.TMPDIR ?? "/tmp"}/mokopera-borders-${ENGINE}-${width}.png`;
+      await tab.screenshot(path);
+      const { readFile } = await import("node:fs/promises");
+      const missing = await tab.evaluate(async (png) => {
+        const image = new Image();
+        image.src = `data:image/png;base64,${png}`;
+        await image.decode();
+        const canvas = Object.assign(document.createElement("canvas"), { width: image.width, height: image.height });
+        const context = canvas.getContext("2d");
+        context.drawImage(image, 0, 0);
+        const k = image.width / innerWidth;
+        const dark = (x, y) => {
+          const [r, g, b] = context.getImageData(Math.round(x * k), Math.round(y * k), 1, 1).data;
+          return r + g + b < 3 * 100;
+        };
+        // An edge shows when, along its middle three fifths, a dark pixel lies within a pixel of it.
+        const shows = (x0, y0, x1, y1) => {
+          let seen = 0, samples = 0;
+          for (let t = 0.2; t <= 0.8; t += 0.05, samples++) {
+            const x = x0 + (x1 - x0) * t, y = y0 + (y1 - y0) * t;
+            const across = x0 === x1 ? [[-1, 0], [0, 0], [1, 0]] : [[0, -1], [0, 0], [0, 1]];
+            if (across.some(([dx, dy]) => dark(x + dx / k, y + dy / k))) seen++;
+          }
+          return seen === samples;
+        };
+        const missed = [];
+        for (const label of document.querySelectorAll(".label.boxed, .label.title, .label.wrapped")) {
+          const b = label.getBoundingClientRect();
+          const edges = { top: [b.left, b.top + 0.5, b.right, b.top + 0.5], bottom: [b.left, b.bottom - 0.5, b.right, b.bottom - 0.5],
+                          left: [b.left + 0.5, b.top, b.left + 0.5, b.bottom], right: [b.right - 0.5, b.top, b.right - 0.5, b.bottom] };
+          for (const [side, edge] of Object.entries(edges)) if (!shows(...edge)) missed.push(`${label.id} ${side}`);
+        }
+        return { labels: document.querySelectorAll(".label.boxed, .label.title, .label.wrapped").length, missed };
+      }, (await readFile(path)).toString("base64"));
+      assert.deepEqual(missing, { labels: 14, missed: [] });
+    }));
+}

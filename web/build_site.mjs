@@ -1,0 +1,111 @@
+// Writes the web edition as a site to put on any static web server, under any folder: the page as
+// index.html, a web app manifest, the icons rendered from our SVG, and a service worker that keeps
+// every file of the site for use offline. Every address in it is relative.
+// usage: node build_site.mjs PAGE.html PROGRAM.js ICON.svg SERVICE_WORKER.js RSVG_CONVERT OUT_FOLDER
+
+import { execFileSync } from "node:child_process";
+import { createHash } from "node:crypto";
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { tmpdir } from "node:os";
+import { join, resolve } from "node:path";
+
+const [pagePath, programPath, iconPath, workerPath, rsvgConvert, out] = process.argv.slice(2);
+if (!out) {
+  console.error("usage: node build_site.mjs PAGE PROGRAM ICON SERVICE_WORKER RSVG_CONVERT OUT_FOLDER");
+  process.exit(2);
+}
+const fail = (message) => {
+  console.error(`build_site: ${message}`);
+  process.exit(1);
+};
+
+// The window's title and paints come from the program's own layout.
+const layout = (await createRequire(import.meta.url)(resolve(programPath))()).layout();
+const title = layout.main.caption.trim();
+const themeColour = layout.paints.titlePink;
+const faceColour = layout.paints.default;
+
+// The icons: our SVG as it is (192 and 512 px), and on the window's face with room around it for
+// launchers that cut the icon into a circle or a rounded square (maskable, and iPad's).
+const icon = readFileSync(iconPath);
+const onFace = (share) => {
+  const size = 100 * share, at = (100 - size) / 2;
+  // Our SVG nested as it is, but for its own size: drawn as vectors at any size.
+  const nested = icon.toString("utf8").replace(/<\?xml[^>]*>|<!--[^]*?-->/g, "")
+    .replace(/<svg\b([^>]*)>/, (_, attributes) =>
+      `<svg${attributes.replace(/\s(width|height)="[^"]*"/g, "")} x="${at}" y="${at}" width="${size}" height="${size}">`);
+  return `<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100" viewBox="0 0 100 100">` +
+    `<rect width="100" height="100" fill="${faceColour}"/>${nested}</svg>`;
+};
+const icons = [
+  { file: "icons/icon-192.png", size: 192, svg: icon },
+  { file: "icons/icon-512.png", size: 512, svg: icon },
+  { file: "icons/maskable-512.png", size: 512, svg: onFace(0.6) }, // inside the safe circle of 80 %
+  { file: "icons/apple-touch-icon.png", size: 180, svg: onFace(0.8) },
+];
+
+rmSync(out, { recursive: true, force: true });
+mkdirSync(join(out, "icons"), { recursive: true });
+const scratch = mkdtempSync(join(tmpdir(), "mokopera-icons-"));
+const files = {};
+for (const { file, size, svg } of icons) {
+  const source = join(scratch, "icon.svg");
+  writeFileSync(source, svg);
+  files[file] = execFileSync(rsvgConvert, ["-w", String(size), "-h", String(size), "-f", "png", source]);
+}
+rmSync(scratch, { recursive: true, force: true });
+files["icons/icon.svg"] = icon;
+
+files["manifest.webmanifest"] = JSON.stringify({
+  name: title,
+  short_name: "モコペラ",
+  description: "１０回に１回命中する腕前で鉄砲を撃つ実験で、少なくとも１回当たる確率を体験する確率学習ソフト",
+  lang: "ja",
+  dir: "ltr",
+  start_url: "./",
+  scope: "./",
+  display: "standalone",
+  orientation: "any",
+  theme_color: themeColour,
+  background_color: faceColour,
+  icons: [
+    { src: "icons/icon-192.png", sizes: "192x192", type: "image/png", purpose: "any" },
+    { src: "icons/icon-512.png", sizes: "512x512", type: "image/png", purpose: "any" },
+    { src: "icons/maskable-512.png", sizes: "512x512", type: "image/png", purpose: "maskable" },
+    { src: "icons/icon.svg", sizes: "any", type: "image/svg+xml", purpose: "any" },
+  ],
+}, null, 2) + "\n";
+
+// The page: the single file's program, with the manifest, the icons and the service worker. Its
+// policy allows our own origin for those alone.
+const page = readFileSync(pagePath, "utf8");
+const policy = /<meta http-equiv="Content-Security-Policy" content="([^"]*)">/;
+if (!policy.test(page) || !page.includes("</head>")) fail(`${pagePath} has no policy or head to extend`);
+const head = [
+  '<link rel="manifest" href="manifest.webmanifest">',
+  `<meta name="theme-color" content="${themeColour}">`,
+  '<meta name="apple-mobile-web-app-capable" content="yes">',
+  '<meta name="mobile-web-app-capable" content="yes">',
+  `<meta name="apple-mobile-web-app-title" content="モコペラ">`,
+  '<link rel="icon" href="icons/icon.svg" type="image/svg+xml">',
+  '<link rel="apple-touch-icon" href="icons/apple-touch-icon.png">',
+  // Served from a web site: the worker keeps the site for the next visit, online or not.
+  '<script>if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});</script>',
+].join("\n");
+files["index.html"] = page
+  .replace(policy, (_, rules) => `<meta http-equiv="Content-Security-Policy" content="${
+    rules.replace("img-src data:", "img-src 'self' data:")}; manifest-src 'self'; worker-src 'self'">`)
+  .replace("</head>", () => `${head}\n</head>`);
+
+// The worker, last: its cache is named after everything else, so every new build gets a new one.
+const digest = createHash("sha256");
+for (const name of Object.keys(files).sort()) digest.update(name).update("\0").update(files[name]);
+const cacheName = `mokopera-${digest.digest("hex").slice(0, 16)}`;
+const worker = readFileSync(workerPath, "utf8");
+const cached = ["./", ...Object.keys(files).sort()];
+if (!worker.includes('"/*CACHE*/"') || !worker.includes("[/*FILES*/]")) fail(`${workerPath} has no place for the cache`);
+files["sw.js"] = worker.replace('"/*CACHE*/"', JSON.stringify(cacheName)).replace("[/*FILES*/]", JSON.stringify(cached));
+
+for (const [name, contents] of Object.entries(files)) writeFileSync(join(out, name), contents);
+console.log(`site: ${out} (cache ${cacheName})`);
