@@ -65,7 +65,7 @@ void TextCanvas::PrintLine(const QString& line)
         painter.drawText(QPointF(0, printY_ + metrics.ascent()), line.mid(IndentOf(line)));
     }
     printed_ << line;
-    printY_ += metrics.height();
+    printY_ += layout::kHelpLinePixels;
     update();
 }
 

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const mokopera::EntryOutcome outcome = mokopera::ValidateShotsEntry(text);
-    const double value = mokopera::ReadLeadingNumber(text);
+    const double value = mokopera::ReadLeadingNumber(mokopera::ToHalfWidth(text));
     switch (outcome.Kind) {
     case mokopera::EntryKind::Empty:
         if (size != 0)

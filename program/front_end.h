@@ -28,9 +28,18 @@ public:
     // A circle of radius 2 units around (x, y), in units of the 500 × 500 canvas.
     virtual void DrawMark(float x, float y, ConsoleColour colour) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
-    // Timer1: while it runs, the front end calls Program::Tick every 100 ms.
+    // Timer1: while it runs, the front end calls Program::Tick every 100 ms (see NextTickDue).
     virtual void SetTimerRunning(bool running) = 0;
 };
+
+// Timer1's rule, in milliseconds: when the tick after one that was due at `due` and came at `now`
+// is due. Ticks keep to the grid of `interval`; a tick that comes a whole interval late or more
+// (the machine or a hidden browser tab was held up) fires once, and the timer goes on from then
+// instead of making up every tick it missed in a burst. Qt's precise timers follow the same rule.
+[[nodiscard]] constexpr double NextTickDue(double due, double now, double interval)
+{
+    return due + interval > now ? due + interval : now + interval;
+}
 
 // The help window Form2's text canvas.
 class HelpView {

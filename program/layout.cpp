@@ -33,7 +33,7 @@ constexpr Control kMainControls[] = {
 
 constexpr Control kHelpControls[] = {
     {"Line1", Kind::Line, "", {8, 24, 601, 1}, 0, false, Look::Plain, Paint::Default, Paint::Default, -1},
-    {"Command1", Kind::Button, "閉じる", {560, 0, 49, 25}, 0, false, Look::Plain, Paint::Default, Paint::Default, 0},
+    {"Command1", Kind::Button, "閉じる", {560, 0, 49, 25}, 12, false, Look::Plain, Paint::Default, Paint::Default, 0},
     {"Picture1", Kind::TextCanvas, "", {8, 32, 601, 465}, kHelpFontPixels, false, Look::Plain, Paint::White, Paint::Default, 1},
 };
 

@@ -50,8 +50,9 @@ struct Window {
 
 // Every font of both windows is this family ("ＭＳ Ｐゴシック"), at pixel sizes.
 inline constexpr const char* kFontFamily = "ＭＳ Ｐゴシック";
-// The help canvas's font: regular, 15 pixels (11.25 points).
+// The help canvas's font: regular, 15 pixels (11.25 points), printed one line every 16 pixels.
 inline constexpr int kHelpFontPixels = 15;
+inline constexpr int kHelpLinePixels = 16;
 // The target canvas: a sunken border of 2 pixels around a drawing area of 500 × 500 units.
 inline constexpr int kCanvasBorder = 2;
 inline constexpr double kCanvasUnits = 500.0;

@@ -14,6 +14,7 @@ inline constexpr const char* kQuitPrompt = "終了していいですか？";
 inline constexpr const char* kEntryQuitTitle = "確認";
 inline constexpr const char* kLimitReached =
     "実験回数が上限の３２７６７回に達しました。\n"
+    "最後の実験は数えられないため、結果に含めていません。\n"
     "これまでの結果はそのまま表示されています。\n"
     "新しく実験を始めるには［初期化］ボタンをクリックしてください。";
 

@@ -71,11 +71,35 @@ double ReadLeadingNumber(std::string_view text)
     return negative ? -value : value;
 }
 
+std::string ToHalfWidth(std::string_view text)
+{
+    std::string ascii;
+    ascii.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        // U+FF0B ＋, U+FF0D －, U+FF0E ．, U+FF10..U+FF19 ０-９: EF BC 8B..99 in UTF-8.
+        if (text.compare(at, 2, "\xEF\xBC") == 0 && at + 2 < text.size()) {
+            const auto last = static_cast<unsigned char>(text[at + 2]);
+            if (last == 0x8B || last == 0x8D || last == 0x8E || (last >= 0x90 && last <= 0x99)) {
+                ascii += static_cast<char>('+' + (last - 0x8B));  // the same order as in ASCII
+                at += 2;
+                continue;
+            }
+        }
+        if (text.compare(at, 3, "\u3000") == 0) {  // the ideographic space
+            ascii += ' ';
+            at += 2;
+            continue;
+        }
+        ascii += text[at];
+    }
+    return ascii;
+}
+
 EntryOutcome ValidateShotsEntry(std::string_view text)
 {
     if (text.empty())
         return {EntryKind::Empty, 0};
-    const double value = ReadLeadingNumber(text);
+    const double value = ReadLeadingNumber(ToHalfWidth(text));
     if (value >= 5.0 && value <= 50.0)
         return {EntryKind::Accepted, static_cast<std::int16_t>(std::floor(value))};
     return {EntryKind::Rejected, 0};

@@ -31,17 +31,19 @@ bool AdvanceShot(ExperimentState& state, ShotEffects& effects)
     return true;
 }
 
-// Step 6: the verdict at the experiment's last shot. Colour before text, count before cue.
+// Step 6: the verdict at the experiment's last shot. Colour before text, count before cue. An
+// experiment that the 16-bit count of experiments cannot take is not given a verdict at all, so
+// that the labels never show more verdicts than experiments.
 bool GiveVerdict(ExperimentState& state, ShotEffects& effects)
 {
+    const auto experiments = CheckedAdd(state.Successes, state.Failures);
+    if (!experiments || !CheckedAdd(*experiments, 1))
+        return false;
     const bool success = state.Hits > 0;
     effects.SetVerdictColour(success ? ConsoleColour::LightBlue : ConsoleColour::LightRed);
     effects.SetLabelText(ValueLabel::Label9, success ? texts::kSuccess : texts::kFailure);
     std::int16_t& counter = success ? state.Successes : state.Failures;
-    const auto counted = CheckedAdd(counter, 1);
-    if (!counted)
-        return false;
-    counter = *counted;
+    counter = static_cast<std::int16_t>(counter + 1);  // cannot pass 32767: the sum above did not
     effects.PlayVerdictCue(success ? texts::kSuccessCue : texts::kFailureCue);
     return true;
 }

@@ -8,7 +8,9 @@ namespace mokopera {
 
 // How a shot ended. CounterOverflow means a 16-bit counter would have passed 32767: the step
 // stopped at that point, every field keeps what it held before the failing addition, and no
-// later effect of the step was asked for. It is the caller's to tell the user.
+// later effect of the step was asked for. It is the caller's to tell the user. The count of
+// experiments is checked before a verdict is given: the experiment that would be the 32768th
+// gets no verdict, and the successes and failures shown still add up to the experiments shown.
 enum class StepResult { Completed, CounterOverflow };
 
 // Fires one shot on `state`: advances or starts an experiment, reseeds `random` from `clock`,

@@ -74,6 +74,7 @@ val Layout()
     made.set("help", Window(layout::kHelpWindow));
     made.set("fontFamily", std::string(layout::kFontFamily));
     made.set("helpFontPixels", layout::kHelpFontPixels);
+    made.set("helpLinePixels", layout::kHelpLinePixels);
     made.set("canvasBorder", layout::kCanvasBorder);
     made.set("canvasUnits", layout::kCanvasUnits);
     made.set("timerIntervalMs", layout::kTimerIntervalMs);
@@ -226,6 +227,7 @@ EMSCRIPTEN_BINDINGS(mokopera)
 {
     emscripten::function("layout", &Layout);
     emscripten::function("parseWave", &ParseWaveBytes);
+    emscripten::function("nextTickDue", &NextTickDue);
     emscripten::class_<WebProgram>("Program")
         .constructor<val, double>()
         .function("start", &WebProgram::Start)

@@ -88,7 +88,6 @@ const head = [
   '<meta name="apple-mobile-web-app-capable" content="yes">',
   '<meta name="mobile-web-app-capable" content="yes">',
   `<meta name="apple-mobile-web-app-title" content="モコペラ">`,
-  '<link rel="icon" href="icons/icon.svg" type="image/svg+xml">',
   '<link rel="apple-touch-icon" href="icons/apple-touch-icon.png">',
   // Served from a web site: the worker keeps the site for the next visit, online or not.
   '<script>if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});</script>',

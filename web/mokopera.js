@@ -9,7 +9,7 @@ const NO = 7;
 
 // A window of the layout as page elements, each with the id of its control's name. Places and
 // sizes are set by placeWindow, for the scale the page shows the window at.
-function buildWindow(window, paints) {
+function buildWindow(window, layout) {
   const element = document.createElement("div");
   element.id = window.name;
   element.className = "window";
@@ -20,15 +20,15 @@ function buildWindow(window, paints) {
     made.id = control.name;
     element.placed.push([made, control]);
     if (control.fontPixels > 0) made.style.fontWeight = control.bold ? "bold" : "normal";
+    if (control.focusOrder >= 0) made.tabIndex = control.focusOrder + 1;
     if (control.kind === "button") {
       made.type = "button";
       made.textContent = control.caption;
-      made.tabIndex = control.focusOrder + 1;
     } else if (control.kind === "label") {
       made.className = `label ${control.look}`;
       made.textContent = control.caption;
-      made.style.background = control.background === "default" ? "" : paints[control.background];
-      made.style.color = control.text === "default" ? "" : paints[control.text];
+      made.style.background = control.background === "default" ? "" : layout.paints[control.background];
+      made.style.color = control.text === "default" ? "" : layout.paints[control.text];
     } else if (control.kind === "line") {
       made.className = "line";
     } else if (control.kind === "targetCanvas") {
@@ -36,6 +36,7 @@ function buildWindow(window, paints) {
       made.appendChild(document.createElement("canvas"));
     } else {
       made.className = "text-canvas";
+      made.style.setProperty("--pitch", layout.helpLinePixels);
     }
   }
   return element;
@@ -306,7 +307,7 @@ class Page {
 
   // The program's requests: windows.
   loadMainView() {
-    this.main = buildWindow(this.layout.main, this.layout.paints);
+    this.main = buildWindow(this.layout.main, this.layout);
     this.buttons = [...Array(6).keys()].map((i) => this.main.querySelector(`#Command${i + 1}`));
     this.buttons.forEach((button, i) => button.addEventListener("click", () => this.program.click(i)));
     const picture = this.layout.main.controls.find((control) => control.name === "Picture1");
@@ -324,7 +325,7 @@ class Page {
   }
 
   loadHelpView() {
-    this.help = buildWindow(this.layout.help, this.layout.paints);
+    this.help = buildWindow(this.layout.help, this.layout);
     this.help.querySelector("#Command1").addEventListener("click", () => this.program.closeHelp());
     this.show(this.help, this.layout.help);
     this.help.querySelector("#Command1").focus();
@@ -381,20 +382,21 @@ class Page {
     this.main.style.cursor = busy ? "wait" : "";
   }
 
-  // Timer1: a tick every 100 ms of the clock, each one set against the first, so that the ticks
-  // do not drift however late one of them comes.
+  // Timer1: a tick every 100 ms on a steady grid; after a hold-up (a long task, a frozen tab) one
+  // tick, and the grid goes on from then, by the program's rule.
   setTimerRunning(running) {
     clearTimeout(this.timer);
     this.timer = null;
     if (!running) return;
-    const start = performance.now(), interval = this.layout.timerIntervalMs;
-    let ticks = 0;
+    const interval = this.layout.timerIntervalMs;
+    let due = performance.now() + interval;
     const next = () => {
-      ticks += 1;
       this.timer = setTimeout(() => {
         this.program.tick();
-        if (this.timer !== null) next();
-      }, Math.max(0, start + ticks * interval - performance.now()));
+        if (this.timer === null) return;
+        due = this.module.nextTickDue(due, performance.now(), interval);
+        next();
+      }, Math.max(0, due - performance.now()));
     };
     next();
   }

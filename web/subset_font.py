@@ -1,20 +1,23 @@
 #!/usr/bin/python3
-"""Makes the web edition's font: the glyphs of IPAPGothic (IPA P Gothic) that the page's texts
-use, as WOFF2, renamed "Mokopera Gothic" as the IPA Font License requires of a derived font, and
-the licence text that must go with it.
+"""Makes a font of the web edition: the glyphs of an IPA font that the page's texts use, as WOFF2,
+renamed as the IPA Font License requires of a derived font, and the licence text that must go
+with it. The page's own font is "Mokopera Gothic", from IPAPGothic (IPA P Gothic); its dialogs'
+is "Mokopera Gothic Fixed", from IPAGothic, whose full-width characters are all full width.
 
-usage: subset_font.py SOURCE.ttf DEBIAN_COPYRIGHT OUT.woff2 OUT_LICENCE.txt TEXT_FILE...
+usage: subset_font.py FAMILY SOURCE.ttf DEBIAN_COPYRIGHT OUT.woff2 OUT_LICENCE.txt TEXT_FILE...
 """
 import sys
 
 from fontTools import subset
 from fontTools.ttLib import TTFont
 
-FAMILY = "Mokopera Gothic"
-# Name records that name the font: family, subfamily id, full name, PostScript name, and the
-# typographic family and full names. Copyright, trademark and licence records stay as they are.
-RENAMED = {1: FAMILY, 3: FAMILY + " 003.03 subset", 4: FAMILY, 6: "MokoperaGothic",
-           16: FAMILY, 18: FAMILY}
+
+
+def renamed(family):
+    """Name records that name the font: family, subfamily id, full name, PostScript name, and the
+    typographic family and full names. Copyright, trademark and licence records stay as they are."""
+    return {1: family, 3: family + " 003.03 subset", 4: family, 6: family.replace(" ", ""),
+            16: family, 18: family}
 
 
 def licence_text(copyright_file):
@@ -30,7 +33,7 @@ def licence_text(copyright_file):
     return "\n".join(lines) + "\n"
 
 
-def main(source, copyright_file, output, licence_output, *text_files):
+def main(family, source, copyright_file, output, licence_output, *text_files):
     text = "".join(open(name, encoding="utf-8").read() for name in text_files)
     characters = {ord(c) for c in text if c >= " "} | set(range(0x20, 0x7F))
     options = subset.Options()
@@ -43,8 +46,8 @@ def main(source, copyright_file, output, licence_output, *text_files):
     subsetter.populate(unicodes=sorted(characters))
     subsetter.subset(font)
     for record in font["name"].names:
-        if record.nameID in RENAMED:
-            record.string = RENAMED[record.nameID]
+        if record.nameID in renamed(family):
+            record.string = renamed(family)[record.nameID]
     font.flavor = "woff2"
     font.save(output)
     licence = licence_text(copyright_file)
@@ -55,6 +58,6 @@ def main(source, copyright_file, output, licence_output, *text_files):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 6:
+    if len(sys.argv) < 7:
         sys.exit(__doc__)
     main(*sys.argv[1:])

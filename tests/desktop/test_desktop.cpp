@@ -202,7 +202,7 @@ private slots:
         desktop.Click(6);
         TextCanvas* canvas = desktop.screens.CurrentHelpWidget()->Canvas();
         QTRY_COMPARE(canvas->PrintedLines().size(), qsizetype(25));
-        const int pitch = QFontMetrics(canvas->font()).height();
+        const int pitch = layout::kHelpLinePixels;
         const QImage& image = canvas->Image();
         bool inkNearEdge = false;
         for (int i = 0; i < 25; ++i) {

@@ -23,7 +23,11 @@ TEST(EntryRule)
         {"1e9", std::string("1e9"), -1}, {"exponent beyond double", std::string("1e400"), -1},
         {"inf", std::string("inf"), -1}, {"nan", std::string("nan"), -1}, {"400 digits", std::string(400, '9'), -1},
         {"leading NUL", std::string("\0" "20", 3), -1}, {"NUL after the number", std::string("20\0" "99", 5), 20},
-        {"invalid UTF-8", std::string("\xff\xfe\x80"), -1}, {"full-width digits are not read", std::string("２０"), -1},
+        {"invalid UTF-8", std::string("\xff\xfe\x80"), -1}, {"full-width digits", std::string("２０"), 20},
+        {"full-width point, sign and space", std::string("　＋７．９"), 7}, {"full-width minus", std::string("－２０"), -1},
+        {"full-width and ASCII mixed", std::string("2０"), 20}, {"full-width 51", std::string("５１"), -1},
+        {"an ideographic space only", std::string("　"), -1}, {"full-width comma stops", std::string("７，９"), 7},
+        {"half a full-width digit", std::string("\xEF\xBC"), -1},
         {"hex prefix reads as 0", std::string("0x10"), -1}, {"double sign", std::string("+-7"), -1},
         {"decimal comma stops the number", std::string("7,9"), 7},
     };

@@ -73,9 +73,8 @@ TEST(EffectSequence)
     }
 }
 
-// The 32768th verdict is counted, but forming the number of experiments for Label11 fails: the
-// step stops there, with nothing drawn after it. A single counter at its limit stops the step at
-// its own increment: no cue, no count.
+// The experiment that would be the 32768th gets no verdict: the step stops before it, with no
+// colour, text, count, cue or mark, so the labels keep adding up.
 TEST(CounterLimit)
 {
     struct Row {
@@ -86,9 +85,8 @@ TEST(CounterLimit)
         int successes, failures;
     };
     const Row rows[] = {
-        {"the 32768th experiment", {4, 0, 20000, 12767, 5}, 0.0F,
-         {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=20001"}, 20001, 12767},
-        {"failures at their limit", {4, 0, 0, 32767, 5}, 0.5F, {"Label4=5", "colour 12", "Label9=失敗"}, 0, 32767},
+        {"the 32768th experiment, a success", {4, 0, 20000, 12767, 5}, 0.0F, {"Label4=5"}, 20000, 12767},
+        {"the 32768th experiment, a failure", {4, 0, 0, 32767, 5}, 0.5F, {"Label4=5"}, 0, 32767},
     };
     for (const Row& row : rows) {
         ROW(row.name);

@@ -68,6 +68,7 @@ class PageTab extends Tab {
   reload() { return this.page.reload(); }
   evaluate(fn, ...args) { return this.page.evaluate(call(fn, args)); }
   click(selector) { return this.page.click(selector); }
+  doubleClick(selector) { return this.page.click(selector, { clickCount: 2, count: 2 }); }
   clickAt(x, y) { return this.page.mouse.click(x, y); }
   type(text) { return this.page.keyboard.type(text); }
   press(key) { return this.page.keyboard.press(KEYS[key]); }
@@ -107,6 +108,9 @@ class SeleniumTab extends Tab {
   reload() { return this.driver.navigate().refresh(); }
   evaluate(fn, ...args) { return this.driver.executeScript(`return ${call(fn, args)}`); }
   click(selector) { return this.driver.findElement(By.css(selector)).click(); }
+  async doubleClick(selector) {
+    await this.driver.actions().doubleClick(await this.driver.findElement(By.css(selector))).perform();
+  }
   clickAt(x, y) {
     return this.driver.actions().move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT }).click().perform();
   }

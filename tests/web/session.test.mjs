@@ -53,6 +53,18 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await enter(tab, "5");
   assert.equal(await text(tab, "Label15"), "0.4095100");
 
+  // The canvas is first in the focus order, then the buttons; no caption can be selected.
+  await tab.waitFor(() => !document.getElementById("box").open && document.activeElement === document.body);
+  const focusOrder = [];
+  for (let i = 0; i < 3; i++) {
+    await tab.press("Tab");
+    focusOrder.push(await tab.evaluate(() => document.activeElement.id || `${document.activeElement.tagName}.${document.activeElement.className}`));
+  }
+  assert.deepEqual(focusOrder, ["Picture1", "Command1", "Command2"]);
+  await tab.doubleClick("#Label7");
+  assert.equal(await tab.evaluate(() => getSelection().toString()), "");
+
+
   // An experiment of five shots: counters, the verdict in its colour, the rate, the announcement,
   // and the verdict's cue, decoded from the page once the first click woke the audio.
   for (let shot = 1; shot <= 5; shot++) {
@@ -72,10 +84,22 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   assert.ok(cues.seconds.length === 4 && cues.seconds.every((s) => s > 0.3 && s < 1.5), JSON.stringify(cues));
   assert.equal(await buttons(tab), "FA.QRH");
 
-  // Automatic firing: only Auto stop while it runs, Reset available after it.
+  // Automatic firing: only Auto stop while it runs, Reset available after it. Held up for three
+  // seconds, the page fires one shot and goes on every 100 ms, never all the missed ones at once.
   await tab.click("#Command2");
   assert.equal(await buttons(tab), "..S...");
   await tab.waitFor(() => Number(document.getElementById("Label4").textContent) >= 4);
+  const burst = await tab.evaluate(() => new Promise((done) => {
+    const program = window.mokopera.program, tick = program.tick.bind(program), at = [];
+    program.tick = () => {
+      at.push(performance.now());
+      tick();
+    };
+    for (const end = performance.now() + 3000; performance.now() < end;);
+    const resumed = performance.now();
+    setTimeout(() => done(at.filter((t) => t >= resumed && t < resumed + 500).length), 520);
+  }));
+  assert.ok(burst >= 4 && burst <= 6, `${burst} shots in the half second after a hold-up`);
   await tab.click("#Command3");
   assert.equal(await buttons(tab), "FA.QRH");
 

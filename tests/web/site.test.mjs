@@ -32,7 +32,8 @@ test("the single file makes no request and registers no service worker", { skip:
     // From file:// some engines refuse to list registrations at all: none either way.
     assert.equal(await tab.evaluate(() => navigator.serviceWorker?.getRegistrations().then((all) => all.length, () => 0) ?? 0), 0);
     const page = await readFile(new URL(PAGE), "utf8");
-    assert.ok(!/serviceWorker|rel="(manifest|icon)/.test(page), "the single file refers to nothing beside itself");
+    assert.ok(!/serviceWorker|rel="manifest"|(href|src)="(?!data:)/.test(page), "the single file refers to nothing beside itself");
+    assert.match(await tab.evaluate(() => document.querySelector("link[rel=icon]").href), /^data:image\/svg\+xml;base64,/);
     assert.deepEqual(tab.requests.filter((url) => url !== PAGE && !/^(data|blob):/.test(url)), []);
   }));
 
