@@ -37,7 +37,7 @@ int main(int argc, char** argv)
         while (elapsed.count() < seconds) {
             for (int i = 0; i < 10000; ++i, ++fired)
                 if (ShotStep(state, random, clock, effects) != StepResult::Completed)
-                    ZeroCounters(state);  // the experiment counter filled up: a new series
+                    LoadSequence(state);  // the experiment counter filled up: a new series
             elapsed = std::chrono::steady_clock::now() - start;
         }
         std::printf("N = %2d: %.2f million shots/s\n", shots, double(fired) / elapsed.count() / 1e6);

@@ -23,9 +23,9 @@ void HelpWidget::ClearText()
     canvas_->Clear();
 }
 
-void HelpWidget::PrintLine(const std::string& line)
+void HelpWidget::PrintLine(int indent, const std::string& text)
 {
-    canvas_->PrintLine(QString::fromStdString(line));
+    canvas_->PrintLine(indent, QString::fromStdString(text));
 }
 
 // The program prints the text each time the window is shown, once the event loop has shown it.

@@ -19,7 +19,7 @@ public:
     [[nodiscard]] TextCanvas* Canvas() const { return canvas_; }
 
     void ClearText() override;
-    void PrintLine(const std::string& line) override;
+    void PrintLine(int indent, const std::string& text) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

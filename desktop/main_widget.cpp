@@ -1,5 +1,6 @@
 #include "desktop/main_widget.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -17,11 +18,14 @@ MainWidget::MainWidget(Program& program) : program_(program)
     BuildWindow(*this, layout::kMainWindow);
     setWindowIcon(AppIcon());
     canvas_ = findChild<TargetCanvas*>("Picture1");
-    for (int i = 0; i < kCommandCount; ++i) {
-        buttons_[std::size_t(i)] = findChild<QPushButton*>(QString("Command%1").arg(i + 1));
-        connect(buttons_[std::size_t(i)], &QPushButton::clicked, this,
-                [this, i] { program_.Click(static_cast<Command>(i)); });
+    for (Command command : kCommands) {
+        QPushButton*& button = buttons_[static_cast<std::size_t>(command)];
+        button = findChild<QPushButton*>(CommandName(command));
+        connect(button, &QPushButton::clicked, this, [this, command] { program_.Click(command); });
     }
+    announcer_ = new QLabel(this);
+    announcer_->setObjectName("Announcer");
+    announcer_->hide();
     for (ValueLabel label : kValueLabels)
         valueLabels_[Index(label)] = findChild<QLabel*>(ValueLabelName(label));
     timer_ = new QTimer(this);
@@ -74,6 +78,22 @@ void MainWidget::DrawMark(float x, float y, ConsoleColour colour)
 void MainWidget::SetBusyPointer(bool busy)
 {
     setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+// Screen readers hear the text through the accessibility bus (AT-SPI on Linux): the announcer's
+// name changes, and an alert says so.
+void MainWidget::Announce(const std::string& text)
+{
+    announcer_->setAccessibleName(QString::fromStdString(text));
+    QAccessibleEvent changed(announcer_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+    QAccessibleEvent alert(announcer_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+QString MainWidget::Announced() const
+{
+    return announcer_->accessibleName();
 }
 
 void MainWidget::SetTimerRunning(bool running)

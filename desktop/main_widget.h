@@ -35,6 +35,8 @@ public:
     void DrawMark(float x, float y, ConsoleColour colour) override;
     void SetBusyPointer(bool busy) override;
     void SetTimerRunning(bool running) override;
+    void Announce(const std::string& text) override;
+    [[nodiscard]] QString Announced() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,6 +50,7 @@ private:
     std::array<QLabel*, std::size(kValueLabels)> valueLabels_{};
     TargetCanvas* canvas_ = nullptr;  // Picture1
     QTimer* timer_ = nullptr;         // Timer1
+    QLabel* announcer_ = nullptr;     // what screen readers are told, unseen
 };
 
 }  // namespace mokopera

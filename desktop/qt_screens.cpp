@@ -3,7 +3,6 @@
 #include <QScreen>
 
 #include "program/program.h"
-#include "program/texts.h"
 
 namespace mokopera {
 
@@ -99,29 +98,36 @@ void QtScreens::Open(PromptBox* box, std::function<void(const PromptBox&)> answe
     box->show();
 }
 
-void QtScreens::AskEntry(const std::string& prompt, const std::string& title, const std::string& offered)
+QStringList QtScreens::Words(const Buttons& buttons)
+{
+    QStringList words;
+    for (const std::string& word : buttons)
+        words << Text(word);
+    return words;
+}
+
+void QtScreens::AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
+                         const Buttons& buttons)
 {
     const QString text = Text(offered);
-    auto* box = new PromptBox(Owner(), Text(title), Text(prompt),
-                              {QString::fromUtf8(texts::kOk), QString::fromUtf8(texts::kCancel)}, &text, false);
+    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons), &text, false);
     box->setObjectName("InputBox");
-    // Cancel, Escape and the close box all give the empty text.
+    // Cancel, Escape and the close box all give no text.
     Open(box, [this](const PromptBox& closed) {
-        program_->OnEntry(closed.Answer() == 0 ? closed.Text().toStdString() : std::string());
+        program_->OnEntry(closed.Answer() == 0 ? std::optional(closed.Text().toStdString()) : std::nullopt);
     });
 }
 
-void QtScreens::AskYesNo(const std::string& prompt, const std::string& title)
+void QtScreens::AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons)
 {
-    auto* box = new PromptBox(Owner(), Text(title), Text(prompt),
-                              {QString::fromUtf8(texts::kYes), QString::fromUtf8(texts::kNo)});
+    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons));
     box->setObjectName("YesNoBox");
-    Open(box, [this](const PromptBox& closed) { program_->OnYesNo(closed.Answer() == 0 ? kYes : kNo); });
+    Open(box, [this](const PromptBox& closed) { program_->OnYesNo(closed.Answer() == 0); });
 }
 
-void QtScreens::ShowNotice(const std::string& text, const std::string& title)
+void QtScreens::ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons)
 {
-    auto* box = new PromptBox(Owner(), Text(title), Text(text), {QString::fromUtf8(texts::kOk)});
+    auto* box = new PromptBox(Owner(), Text(title), Text(text), Words(buttons));
     box->setObjectName("NoticeBox");
     Open(box, [this](const PromptBox&) { program_->OnNoticeClosed(); });
 }

@@ -32,9 +32,10 @@ public:
     void UnloadHelpView() override;
     void EndProgram() override;
 
-    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered) override;
-    void AskYesNo(const std::string& prompt, const std::string& title) override;
-    void ShowNotice(const std::string& text, const std::string& title) override;
+    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
+                  const Buttons& buttons) override;
+    void AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons) override;
+    void ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons) override;
 
     [[nodiscard]] MainWidget* CurrentMainWidget() const { return main_; }
     [[nodiscard]] HelpWidget* CurrentHelpWidget() const { return help_; }
@@ -44,6 +45,7 @@ private:
     // Shows `box` modal and calls `answer` with it once it has closed.
     void Open(PromptBox* box, std::function<void(const PromptBox&)> answer);
     [[nodiscard]] QWidget* Owner() const;
+    [[nodiscard]] static QStringList Words(const Buttons& buttons);
 
     std::function<void()> leave_;
     Program* program_ = nullptr;

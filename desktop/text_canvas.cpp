@@ -29,42 +29,31 @@ void TextCanvas::Clear()
     update();
 }
 
-namespace {
-// The ideographic spaces a line opens with: its indent, part of the layout of the text.
-qsizetype IndentOf(const QString& line)
+qreal TextCanvas::IndentWidth(int indent) const
 {
-    qsizetype spaces = 0;
-    while (spaces < line.size() && line[spaces] == QChar(0x3000))
-        ++spaces;
-    return spaces;
-}
-}  // namespace
-
-qreal TextCanvas::IndentWidth(const QString& line) const
-{
-    return QFontMetricsF(font()).horizontalAdvance(line.left(IndentOf(line)));
+    return QFontMetricsF(font()).horizontalAdvance(QString(indent, QChar(0x3000)));
 }
 
-qreal TextCanvas::FitScale(const QString& line) const
+qreal TextCanvas::FitScale(int indent, const QString& text) const
 {
-    const qreal width = QFontMetricsF(font()).horizontalAdvance(line.mid(IndentOf(line)));
-    const qreal room = contentsRect().width() - IndentWidth(line);
+    const qreal width = QFontMetricsF(font()).horizontalAdvance(text);
+    const qreal room = contentsRect().width() - IndentWidth(indent);
     return width > room ? room / width : 1.0;
 }
 
-void TextCanvas::PrintLine(const QString& line)
+void TextCanvas::PrintLine(int indent, const QString& text)
 {
     const QFontMetrics metrics(font());
-    if (!line.isEmpty() && !image_.isNull()) {
+    if (!text.isEmpty() && !image_.isNull()) {
         QPainter painter(&image_);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(font());
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.translate(IndentWidth(line), 0);
-        painter.scale(FitScale(line), 1.0);
-        painter.drawText(QPointF(0, printY_ + metrics.ascent()), line.mid(IndentOf(line)));
+        painter.translate(IndentWidth(indent), 0);
+        painter.scale(FitScale(indent, text), 1.0);
+        painter.drawText(QPointF(0, printY_ + metrics.ascent()), text);
     }
-    printed_ << line;
+    printed_ << QString(indent, QChar(0x3000)) + text;
     printY_ += layout::kHelpLinePixels;
     update();
 }

@@ -14,15 +14,17 @@ public:
     explicit TextCanvas(QWidget* parent = nullptr);
     // Erases the text and puts the print position back at the top left.
     void Clear();
-    // Prints one line at the print position, without wrapping, and moves one line down. A line
-    // wider than the canvas is narrowed rather than cut off at the edge: its text, never its
-    // indent, so that every line of a sentence starts where the others do.
-    void PrintLine(const QString& line);
-    // The width of the ideographic spaces `line` opens with, at full width.
-    [[nodiscard]] qreal IndentWidth(const QString& line) const;
-    // The horizontal scale the text after the indent is printed at: 1, or less when it would
-    // pass the canvas's right edge.
-    [[nodiscard]] qreal FitScale(const QString& line) const;
+    // Prints one line at the print position, without wrapping, and moves one line down: `indent`
+    // ideographic spaces at their full width, then `text`. A line wider than the canvas is
+    // narrowed rather than cut off at the edge: its text, never its indent, so that every line of
+    // a sentence starts where the others do.
+    void PrintLine(int indent, const QString& text);
+    // The width of `indent` ideographic spaces.
+    [[nodiscard]] qreal IndentWidth(int indent) const;
+    // The horizontal scale `text` is printed at after `indent`: 1, or less when it would pass the
+    // canvas's right edge.
+    [[nodiscard]] qreal FitScale(int indent, const QString& text) const;
+    // Every line printed since the last Clear, its indent written as ideographic spaces.
     [[nodiscard]] const QStringList& PrintedLines() const { return printed_; }
     [[nodiscard]] const QImage& Image() const { return image_; }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "simulation/effects.h"
 #include "simulation/target.h"
@@ -14,6 +15,23 @@ namespace mokopera {
 // The six buttons of the main window, Command1 to Command6.
 enum class Command { Fire, AutoStart, AutoStop, Quit, Reset, Help };
 inline constexpr int kCommandCount = 6;
+inline constexpr Command kCommands[] = {Command::Fire,  Command::AutoStart, Command::AutoStop,
+                                        Command::Quit, Command::Reset,     Command::Help};
+
+// The button's name in the window's layout: "Command1" for Command::Fire, and so on; nullptr for
+// a value that is no command.
+constexpr const char* CommandName(Command command)
+{
+    switch (command) {
+    case Command::Fire: return "Command1";
+    case Command::AutoStart: return "Command2";
+    case Command::AutoStop: return "Command3";
+    case Command::Quit: return "Command4";
+    case Command::Reset: return "Command5";
+    case Command::Help: return "Command6";
+    }
+    return nullptr;
+}
 
 // The main window Form1, as loaded from its layout: value labels empty, the canvas blank, every
 // button enabled, Timer1 stopped. Its canvas is the PointCanvas the target's points are set on.
@@ -30,6 +48,9 @@ public:
     virtual void SetBusyPointer(bool busy) = 0;
     // Timer1: while it runs, the front end calls Program::Tick every 100 ms (see NextTickDue).
     virtual void SetTimerRunning(bool running) = 0;
+    // What a screen reader should say now, besides what the labels show: the verdict with the
+    // experiments and the rate, or the theory once it is shown.
+    virtual void Announce(const std::string& text) = 0;
 };
 
 // Timer1's rule, in milliseconds: when the tick after one that was due at `due` and came at `now`
@@ -47,8 +68,9 @@ public:
     virtual ~HelpView() = default;
     // Erases the text and puts the print position back at the top left.
     virtual void ClearText() = 0;
-    // One line at the print position, without wrapping, then a line break.
-    virtual void PrintLine(const std::string& line) = 0;
+    // One line at the print position, without wrapping, then a line break: `indent` ideographic
+    // spaces (U+3000) at their full width, then `text`. A blank line is 0 and the empty text.
+    virtual void PrintLine(int indent, const std::string& text) = 0;
 };
 
 // The windows on the screen. At most one of the two windows exists at a time.
@@ -68,22 +90,21 @@ public:
 };
 
 // The modal dialogs, asked for now and answered later: one is open at a time, and while it is
-// open the windows take no input.
+// open the windows take no input. `buttons` are the words of the box's buttons, in their order:
+// the first is the default (Enter), the last answers Escape and the close box.
 class Dialogs {
 public:
+    using Buttons = std::vector<std::string>;
     virtual ~Dialogs() = default;
     // An input box with OK and Cancel, its field holding `offered`, selected. Answered with
-    // Program::OnEntry: the text on OK, the empty text on Cancel or the close box.
-    virtual void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered) = 0;
+    // Program::OnEntry: the text on OK, nothing on Cancel or the close box.
+    virtual void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
+                          const Buttons& buttons) = 0;
     // A box with Yes (the default) and No only, no icon. Answered with Program::OnYesNo.
-    virtual void AskYesNo(const std::string& prompt, const std::string& title) = 0;
+    virtual void AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons) = 0;
     // A message with an OK button. Answered with Program::OnNoticeClosed.
-    virtual void ShowNotice(const std::string& text, const std::string& title) = 0;
+    virtual void ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons) = 0;
 };
-
-// Replies of the Yes/No box.
-inline constexpr std::int16_t kYes = 6;
-inline constexpr std::int16_t kNo = 7;
 
 // The sound output behind the device control: one per program, so a cue started just before the
 // main window goes away still plays to its end.

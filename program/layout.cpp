@@ -37,11 +37,6 @@ constexpr Control kHelpControls[] = {
     {"Picture1", Kind::TextCanvas, "", {8, 32, 601, 465}, kHelpFontPixels, false, Look::Plain, Paint::White, Paint::Default, 1},
 };
 
-struct HelpLine {
-    int indent;  // ideographic spaces before the text
-    const char* text;
-};
-
 constexpr HelpLine kHelpLines[] = {
     {0, ""},
     {1, "【問　　題】"},
@@ -70,8 +65,6 @@ constexpr HelpLine kHelpLines[] = {
     {8, "［初期化］ボタンをクリックすると、始めから実験をやり直せます。"},
 };
 
-constexpr const char* kIdeographicSpace = "\u3000";
-
 }  // namespace
 
 const Window kMainWindow{"Form1", " モコペラも数撃ちゃ当たる", 433, 620, kMainControls};
@@ -97,19 +90,9 @@ const Control* Find(const Window& window, std::string_view name)
     return nullptr;
 }
 
-const std::vector<std::string>& HelpLines()
+std::span<const HelpLine> HelpLines()
 {
-    static const std::vector<std::string> lines = [] {
-        std::vector<std::string> text;
-        for (const HelpLine& line : kHelpLines) {
-            std::string printed;
-            for (int space = 0; space < line.indent; ++space)
-                printed += kIdeographicSpace;
-            text.push_back(printed + line.text);
-        }
-        return text;
-    }();
-    return lines;
+    return kHelpLines;
 }
 
 }  // namespace mokopera::layout

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
-#include <vector>
 
 // The two windows as data: every control's name, caption, place, font and colours, and the help
 // text. A front end builds its windows from this and nothing else.
@@ -65,8 +63,14 @@ extern const Window kHelpWindow;  // Form2
 // The control of `window` called `name`, or nothing.
 [[nodiscard]] const Control* Find(const Window& window, std::string_view name);
 
-// The help text, top to bottom: 25 lines, each opening with its indent of ideographic spaces
-// (U+3000); a blank line is empty. Eight spaces start a sentence, seven continue one.
-[[nodiscard]] const std::vector<std::string>& HelpLines();
+// A line of the help text: `indent` ideographic spaces (U+3000), then `text`. Eight start a
+// sentence, seven continue one or carry the bullet, one opens a heading; a blank line is 0, "".
+struct HelpLine {
+    int indent;
+    const char* text;
+};
+
+// The help text, top to bottom: 25 lines.
+[[nodiscard]] std::span<const HelpLine> HelpLines();
 
 }  // namespace mokopera::layout

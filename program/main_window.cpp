@@ -2,6 +2,7 @@
 
 #include "program/texts.h"
 #include "simulation/entry.h"
+#include "simulation/theory.h"
 #include "simulation/shot_step.h"
 #include "simulation/target.h"
 
@@ -10,7 +11,7 @@ namespace mokopera {
 MainWindowLogic::MainWindowLogic(MainView& view, ExperimentState& state, const Services& services)
     : view_(view), state_(state), services_(services), device_(services.media)
 {
-    ZeroCounters(state_);
+    LoadSequence(state_);
 }
 
 void MainWindowLogic::SetEnabled(Command command, bool enabled)
@@ -32,7 +33,7 @@ void MainWindowLogic::SetManualFiring(bool manual)
     view_.SetTimerRunning(timerRunning_);
 }
 
-Next MainWindowLogic::Activate()
+Next MainWindowLogic::ActivateSequence()
 {
     if (activated_)
         return Next::Stay;
@@ -49,47 +50,48 @@ void MainWindowLogic::PrepareSeries(bool reset)
     SetEnabled(Command::AutoStop, false);
     SetEnabled(Command::Reset, false);
     DrawTarget();
-    AskEntry();
+    AskShotsPerExperiment();
 }
 
-void MainWindowLogic::AskEntry()
+void MainWindowLogic::AskShotsPerExperiment()
 {
     question_ = Question::Entry;
-    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots);
+    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots, {texts::kOk, texts::kCancel});
 }
 
-Next MainWindowLogic::OnEntry(const std::string& text)
+Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
 {
     if (question_ != Question::Entry)
         return Next::Stay;
     question_ = Question::None;
-    state_.EnteredText = text;
-    const EntryOutcome outcome = ValidateShotsEntry(text);
+    state_.EnteredText = text.value_or("");
+    const EntryOutcome outcome = ValidateShotsEntry(state_.EnteredText);
     if (outcome.Kind == EntryKind::Rejected) {
-        AskEntry();  // no explanation, and "20" is offered again
+        AskShotsPerExperiment();  // no explanation, and "20" is offered again
     } else if (outcome.Kind == EntryKind::Empty) {
         question_ = Question::EntryQuit;
-        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle);
+        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle, {texts::kYes, texts::kNo});
     } else {
         state_.ShotsPerExperiment = outcome.Value;
-        view_.SetLabelText(ValueLabel::Label15, ShowTheory(state_));
+        SetLabelText(ValueLabel::Label15, ShowTheory(state_));
+        view_.Announce(std::string(texts::kTheoryCaption) + " " + shown_[Index(ValueLabel::Label15)]);
         if (resetting_)
             view_.SetBusyPointer(false);
     }
     return Next::Stay;
 }
 
-Next MainWindowLogic::OnYesNo(std::int16_t answer)
+Next MainWindowLogic::OnYesNo(bool yes)
 {
     if (question_ != Question::EntryQuit && question_ != Question::Quit)
         return Next::Stay;
     const bool entry = question_ == Question::EntryQuit;
     question_ = Question::None;
-    state_.Answer = answer;
-    if (answer == kYes)
+    state_.Answer = yes ? kAnswerYes : kAnswerNo;
+    if (yes)
         return Next::End;  // nothing more of the sequence runs: no theory, no arrow pointer
     if (entry)
-        AskEntry();
+        AskShotsPerExperiment();
     return Next::Stay;  // Quit answered No changes nothing, and its cue plays on
 }
 
@@ -102,7 +104,7 @@ Next MainWindowLogic::OnNoticeClosed()
 
 Next MainWindowLogic::Click(Command command)
 {
-    if (!Enabled(command) || question_ != Question::None)
+    if (!CommandName(command) || !Enabled(command) || question_ != Question::None)
         return Next::Stay;
     switch (command) {
     case Command::Fire:
@@ -118,7 +120,7 @@ Next MainWindowLogic::Click(Command command)
     case Command::Quit:
         mokopera::PlayCue(device_, texts::kQuitCue);
         question_ = Question::Quit;
-        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kWindowTitle);
+        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kWindowTitle, {texts::kYes, texts::kNo});
         break;
     case Command::Reset:
         ResetSequence();
@@ -136,8 +138,8 @@ void MainWindowLogic::ResetSequence()
     mokopera::PlayCue(device_, texts::kButtonCue);
     view_.ClearCanvas();
     for (ValueLabel label : kValueLabels)
-        view_.SetLabelText(label, "");
-    ZeroCounters(state_);
+        SetLabelText(label, "");
+    LoadSequence(state_);
     limitReached_ = false;
     PrepareSeries(true);
 }
@@ -151,10 +153,22 @@ Next MainWindowLogic::Tick()
 
 void MainWindowLogic::RunShot()
 {
-    if (!limitReached_ && ShotStep(state_, services_.random, services_.clock, *this) == StepResult::Completed)
+    if (!limitReached_ && ShotStep(state_, services_.random, services_.clock, *this) == StepResult::Completed) {
+        if (state_.ShotNumber == state_.ShotsPerExperiment)
+            AnnounceVerdict();
         return;
+    }
     limitReached_ = true;
     TellExperimentLimit();
+}
+
+// The verdict as a screen reader says it, with what the labels beside it show: "成功。実験回数 1、
+// 成功率 1.0000000".
+void MainWindowLogic::AnnounceVerdict()
+{
+    auto shown = [this](ValueLabel label) { return shown_[Index(label)]; };
+    view_.Announce(shown(ValueLabel::Label9) + "。" + texts::kExperimentsCaption + " " + shown(ValueLabel::Label11) + "、" +
+                   texts::kRateCaption + " " + shown(ValueLabel::Label5));
 }
 
 // The experiment counter is full: firing stops, the results stay on screen, and the user is told
@@ -164,11 +178,12 @@ void MainWindowLogic::TellExperimentLimit()
     if (timerRunning_)
         SetManualFiring(true);
     question_ = Question::Notice;
-    services_.dialogs.ShowNotice(texts::kLimitReached, texts::kWindowTitle);
+    services_.dialogs.ShowNotice(texts::kLimitReached, texts::kWindowTitle, {texts::kOk});
 }
 
 void MainWindowLogic::SetLabelText(ValueLabel label, const std::string& text)
 {
+    shown_[Index(label)] = text;
     view_.SetLabelText(label, text);
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "program/device_control.h"
 #include "program/front_end.h"
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
+#include "simulation/clock.h"
 #include "simulation/random_source.h"
 
 namespace mokopera {
@@ -33,14 +34,15 @@ public:
     MainWindowLogic(MainView& view, ExperimentState& state, const Services& services);
 
     // The activate sequence, once: Auto stop and Reset off, the target, then the entry of N.
-    [[nodiscard]] Next Activate();
+    [[nodiscard]] Next ActivateSequence();
     // A click on a button: nothing unless the button is enabled and no dialog is open.
     [[nodiscard]] Next Click(Command command);
     // A tick of Timer1: one shot, unless the timer is stopped or a dialog is open.
     [[nodiscard]] Next Tick();
-    // Dialog replies; each is ignored unless that dialog is the one open.
-    [[nodiscard]] Next OnEntry(const std::string& text);
-    [[nodiscard]] Next OnYesNo(std::int16_t answer);
+    // Dialog replies; each is ignored unless that dialog is the one open. No entry is Cancel,
+    // which counts as the empty text.
+    [[nodiscard]] Next OnEntry(const std::optional<std::string>& text);
+    [[nodiscard]] Next OnYesNo(bool yes);
     [[nodiscard]] Next OnNoticeClosed();
 
     [[nodiscard]] bool Enabled(Command command) const { return enabled_[Index(command)]; }
@@ -50,10 +52,11 @@ private:
     enum class Question { None, Entry, EntryQuit, Quit, Notice };
 
     static std::size_t Index(Command command) { return static_cast<std::size_t>(command); }
+    static std::size_t Index(ValueLabel label) { return static_cast<std::size_t>(label); }
     void SetEnabled(Command command, bool enabled);
     void SetManualFiring(bool manual);
     void PrepareSeries(bool reset);
-    void AskEntry();
+    void AskShotsPerExperiment();
     void ResetSequence();
     void RunShot();
     void TellExperimentLimit();
@@ -65,6 +68,7 @@ private:
     void DrawTarget() override;
     void DrawMark(float x, float y, ConsoleColour colour) override;
     void PlayVerdictCue(const std::string& waveFile) override;
+    void AnnounceVerdict();
 
     MainView& view_;
     ExperimentState& state_;
@@ -76,6 +80,7 @@ private:
     bool resetting_ = false;       // the entry of N belongs to Reset: the pointer goes back after it
     bool limitReached_ = false;    // the experiment counter is full until the next Reset
     Question question_ = Question::None;
+    std::array<std::string, std::size(kValueLabels)> shown_;  // what each value label shows
 };
 
 }  // namespace mokopera

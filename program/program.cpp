@@ -23,7 +23,7 @@ void Program::LoadMainWindow()
 void Program::MainViewActivated()
 {
     if (main_ && !ended_)
-        Follow(main_->Activate());
+        Follow(main_->ActivateSequence());
 }
 
 void Program::HelpViewActivated()
@@ -31,8 +31,8 @@ void Program::HelpViewActivated()
     if (!help_ || ended_)
         return;
     help_->ClearText();
-    for (const std::string& line : layout::HelpLines())
-        help_->PrintLine(line);
+    for (const layout::HelpLine& line : layout::HelpLines())
+        help_->PrintLine(line.indent, line.text);
 }
 
 void Program::Click(Command command)
@@ -47,16 +47,16 @@ void Program::Tick()
         Follow(main_->Tick());
 }
 
-void Program::OnEntry(const std::string& text)
+void Program::OnEntry(const std::optional<std::string>& text)
 {
     if (main_ && !ended_)
         Follow(main_->OnEntry(text));
 }
 
-void Program::OnYesNo(std::int16_t answer)
+void Program::OnYesNo(bool yes)
 {
     if (main_ && !ended_)
-        Follow(main_->OnYesNo(answer));
+        Follow(main_->OnYesNo(yes));
 }
 
 void Program::OnNoticeClosed()
@@ -79,15 +79,21 @@ void Program::CloseBox()
     Follow(Next::End);
 }
 
+// HELP, once the main window has started its cue: the main window goes with everything it
+// showed, and the help window is a fresh one.
+void Program::OpenHelp()
+{
+    main_.reset();
+    platform_.screens.UnloadMainView();
+    help_ = &platform_.screens.LoadHelpView();
+}
+
 void Program::Follow(Next next)
 {
     if (ended_)
         return;
     if (next == Next::OpenHelp) {
-        // The main window goes with everything it showed; the help window is a fresh one.
-        main_.reset();
-        platform_.screens.UnloadMainView();
-        help_ = &platform_.screens.LoadHelpView();
+        OpenHelp();
     } else if (next == Next::End) {
         ended_ = true;
         main_.reset();

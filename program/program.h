@@ -1,12 +1,13 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "program/front_end.h"
 #include "program/main_window.h"
 #include "simulation/experiment_state.h"
+#include "simulation/clock.h"
 #include "simulation/random_source.h"
 
 namespace mokopera {
@@ -37,13 +38,13 @@ public:
     // The help window has been shown and is active: it prints its text (again, never doubled).
     void HelpViewActivated();
 
-    void Click(Command command);  // a button of the main window
+    void Click(Command command);  // a button of the main window; a value that is no command does nothing
     void Tick();                  // Timer1, every 100 ms while it runs
     void CloseHelp();             // the help window's 閉じる: back to a fresh main window
     void CloseBox();              // the window system closed a window: the end, without a question
 
-    void OnEntry(const std::string& text);  // the input box: its text, or empty on Cancel
-    void OnYesNo(std::int16_t answer);      // kYes or kNo
+    void OnEntry(const std::optional<std::string>& text);  // the input box: its text, nothing on Cancel
+    void OnYesNo(bool yes);
     void OnNoticeClosed();
 
     [[nodiscard]] bool Ended() const { return ended_; }
@@ -52,6 +53,7 @@ public:
 
 private:
     void Follow(Next next);
+    void OpenHelp();
     void LoadMainWindow();
 
     Platform platform_;

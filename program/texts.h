@@ -12,6 +12,10 @@ inline constexpr const char* kShotsTitle = "鉄砲の発射回数の設定";
 inline constexpr const char* kOfferedShots = "20";
 inline constexpr const char* kQuitPrompt = "終了していいですか？";
 inline constexpr const char* kEntryQuitTitle = "確認";
+// The captions beside the values that the verdict's announcement names.
+inline constexpr const char* kExperimentsCaption = "実験回数";
+inline constexpr const char* kRateCaption = "成功率";
+inline constexpr const char* kTheoryCaption = "少なくとも一回当たる数学的確率";
 inline constexpr const char* kLimitReached =
     "実験回数が上限の３２７６７回に達しました。\n"
     "最後の実験は数えられないため、結果に含めていません。\n"

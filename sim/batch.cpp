@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -65,7 +66,7 @@ void RunBlock(int shots, std::uint64_t seed, int index, Block& block, const std:
                 throw std::logic_error("the experiment counter overflowed");
         // A fresh series long before the window's 16-bit counters would fill up.
         if (state.Successes + state.Failures >= 30000)
-            ZeroCounters(state);
+            LoadSequence(state);
         for (; checkpoint != checkpoints.end() && *checkpoint == experiment + 1; ++checkpoint)
             block.checkpoints.push_back({*checkpoint, tally.successes});
         if (progress && ++unreported == 4096) {
@@ -81,7 +82,7 @@ void RunBlock(int shots, std::uint64_t seed, int index, Block& block, const std:
 }  // namespace
 
 BatchResult RunBatch(int shots, long long experiments, std::uint64_t seed, const std::vector<long long>& checkpoints,
-                     std::atomic<long long>* progress)
+                     std::atomic<long long>* progress, unsigned workers)
 {
     std::vector<Block> blocks(kBlocks);
     for (int b = 0; b < kBlocks; ++b) {
@@ -89,17 +90,26 @@ BatchResult RunBatch(int shots, long long experiments, std::uint64_t seed, const
         blocks[b].end = experiments * (b + 1) / kBlocks;
     }
     std::atomic<int> next{0};
+    std::vector<std::exception_ptr> failures(kBlocks);
     auto worker = [&] {
-        for (int b = next++; b < kBlocks; b = next++)
-            RunBlock(shots, seed, b, blocks[b], checkpoints, progress);
+        for (int b = next++; b < kBlocks; b = next++) {
+            try {
+                RunBlock(shots, seed, b, blocks[b], checkpoints, progress);
+            } catch (...) {
+                failures[b] = std::current_exception();  // thrown from the calling thread below
+            }
+        }
     };
-    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1U, unsigned{kBlocks});
+    workers = std::clamp(workers > 0 ? workers : std::thread::hardware_concurrency(), 1U, unsigned{kBlocks});
     std::vector<std::thread> threads;
     for (unsigned t = 1; t < workers; ++t)
         threads.emplace_back(worker);
     worker();
     for (auto& thread : threads)
         thread.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
 
     BatchResult result{shots, experiments, 0, {}};
     for (const Block& block : blocks) {

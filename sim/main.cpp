@@ -6,6 +6,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "sim/plot_file.h"
 #include "sim/simulator.h"
 
 namespace {
@@ -24,8 +25,6 @@ bool KeepOpen(int descriptor)
     return false;
 }
 
-constexpr const char* kCannotWrite = "mokopera-sim: 標準出力に書き込めません\ncannot write to the standard output\n";
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -33,7 +32,7 @@ int main(int argc, char** argv)
     KeepOpen(STDIN_FILENO);
     KeepOpen(STDERR_FILENO);
     if (!KeepOpen(STDOUT_FILENO)) {
-        std::cerr << kCannotWrite;
+        std::cerr << mokopera::sim::kCannotWriteOutput;
         return 2;
     }
     mokopera::sim::CleanUpOnInterrupt();
@@ -43,7 +42,7 @@ int main(int argc, char** argv)
     });
     // The last buffered bytes reach the file only now; a full disk may still refuse them.
     if (std::fclose(stdout) != 0 && status == 0) {
-        std::cerr << kCannotWrite;
+        std::cerr << mokopera::sim::kCannotWriteOutput;
         status = 2;
     }
     return status;

@@ -5,19 +5,12 @@
 #include <cstdio>
 #include <sstream>
 
-#include "simulation/entry.h"
 #include "simulation/number_text.h"
+#include "simulation/theory.h"
 
 namespace mokopera::sim {
 
 namespace {
-
-std::string Fixed(double value, int decimals)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
-}
 
 std::string Signed(double value)
 {
@@ -26,71 +19,19 @@ std::string Signed(double value)
     return buffer;
 }
 
-// The plot area of both figures and its mapping from data to SVG coordinates.
-struct Frame {
-    static constexpr double kWidth = 720, kHeight = 480;
-    static constexpr double kLeft = 80, kRight = 690, kTop = 50, kBottom = 410;
-    double xMin, xMax, yMin, yMax;
-    bool logX;
-
-    double X(double x) const
-    {
-        const double t = logX ? (std::log10(x) - std::log10(xMin)) / (std::log10(xMax) - std::log10(xMin))
-                              : (x - xMin) / (xMax - xMin);
-        return kLeft + t * (kRight - kLeft);
-    }
-    double Y(double y) const { return kBottom - (y - yMin) / (yMax - yMin) * (kBottom - kTop); }
-};
-
-std::string SvgStart(const std::string& title)
-{
-    std::ostringstream svg;
-    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << Frame::kWidth << "\" height=\"" << Frame::kHeight
-        << "\" viewBox=\"0 0 " << Frame::kWidth << ' ' << Frame::kHeight << "\" "
-        << "font-family=\"IPAPGothic, 'IPA Pゴシック', 'Noto Sans CJK JP', sans-serif\" font-size=\"13\">\n"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-        << "<text x=\"" << Frame::kWidth / 2 << "\" y=\"28\" text-anchor=\"middle\" font-size=\"17\">" << title
-        << "</text>\n";
-    return svg.str();
-}
-
-// Axes with ticks and labels; `xTicks` are data values.
-std::string Axes(const Frame& frame, const std::vector<double>& xTicks, const std::string& xLabel,
-                 const std::string& yLabel)
-{
-    std::ostringstream svg;
-    svg << "<g stroke=\"#000\" fill=\"none\"><rect x=\"" << Frame::kLeft << "\" y=\"" << Frame::kTop << "\" width=\""
-        << Frame::kRight - Frame::kLeft << "\" height=\"" << Frame::kBottom - Frame::kTop << "\"/></g>\n";
-    for (double x : xTicks)
-        svg << "<line x1=\"" << frame.X(x) << "\" y1=\"" << Frame::kBottom << "\" x2=\"" << frame.X(x) << "\" y2=\""
-            << Frame::kBottom + 5 << "\" stroke=\"#000\"/><text x=\"" << frame.X(x) << "\" y=\"" << Frame::kBottom + 20
-            << "\" text-anchor=\"middle\">" << (x == std::floor(x) ? Fixed(x, 0) : Fixed(x, 1)) << "</text>\n";
-    const double step = (frame.yMax - frame.yMin) <= 0.3 ? 0.05 : 0.1;
-    for (double y = std::ceil(frame.yMin / step - 1e-9) * step; y <= frame.yMax + 1e-9; y += step)
-        svg << "<line x1=\"" << Frame::kLeft - 5 << "\" y1=\"" << frame.Y(y) << "\" x2=\"" << Frame::kRight
-            << "\" y2=\"" << frame.Y(y) << "\" stroke=\"#ddd\"/><text x=\"" << Frame::kLeft - 8 << "\" y=\""
-            << frame.Y(y) + 4 << "\" text-anchor=\"end\">" << Fixed(std::fabs(y) < 1e-9 ? 0.0 : y, 2) << "</text>\n";
-    svg << "<text x=\"" << (Frame::kLeft + Frame::kRight) / 2 << "\" y=\"" << Frame::kHeight - 22
-        << "\" text-anchor=\"middle\">" << xLabel << "</text>\n"
-        << "<text transform=\"translate(22 " << (Frame::kTop + Frame::kBottom) / 2
-        << ") rotate(-90)\" text-anchor=\"middle\">" << yLabel << "</text>\n";
-    return svg.str();
-}
-
-std::string Legend(const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    std::ostringstream svg;
-    double y = Frame::kBottom - 20.0 * double(entries.size()) - 6;  // bottom right, clear of the data
-    for (const auto& [swatch, text] : entries) {
-        svg << "<g transform=\"translate(" << Frame::kRight - 230 << ' ' << y << ")\">" << swatch << "<text x=\"34\" y=\"4\">"
-            << text << "</text></g>\n";
-        y += 20;
-    }
-    return svg.str();
-}
-
 }  // namespace
+
+std::string Fixed(double value, int decimals)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+double StandardError(double p, double experiments)
+{
+    return std::sqrt(p * (1 - p) / experiments);
+}
 
 Row MakeRow(const BatchResult& batch)
 {
@@ -104,9 +45,8 @@ Row MakeRow(const BatchResult& batch)
     row.theoretical = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
     row.experimental = batch.experiments > 0 ? double(batch.successes) / double(batch.experiments) : 0.0;
     row.experimentalText = FormatProbability(row.experimental);
-    const double standardError =
-        std::sqrt(row.theoretical * (1 - row.theoretical) / double(std::max(1LL, batch.experiments)));
-    row.standardErrors = (row.experimental - row.theoretical) / standardError;
+    row.standardErrors = (row.experimental - row.theoretical) /
+                         StandardError(row.theoretical, double(std::max(1LL, batch.experiments)));
     return row;
 }
 
@@ -135,91 +75,6 @@ std::string FormatCsv(const std::vector<Row>& rows)
         out << row.shots << ',' << row.experiments << ',' << row.successes << ',' << row.experimentalText << ','
             << row.theoreticalText << ',' << Fixed(row.standardErrors, 3) << "\r\n";
     return out.str();
-}
-
-std::vector<long long> LogCheckpoints(long long experiments, int count)
-{
-    std::vector<long long> points;
-    for (int i = 0; i <= count; ++i) {
-        const auto at = std::llround(std::pow(double(experiments), double(i) / count));
-        if (points.empty() || at > points.back())
-            points.push_back(std::clamp(at, 1LL, experiments));
-    }
-    if (points.back() != experiments)
-        points.push_back(experiments);
-    return points;
-}
-
-std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& running)
-{
-    const double p = row.theoretical;
-    const double xMax = std::max(10.0, double(row.experiments));
-    const Frame frame{1, xMax, 0, 1, true};
-    std::ostringstream svg;
-    svg << SvgStart("成功率の収束　N = " + std::to_string(row.shots) + "（" + std::to_string(row.experiments) +
-                    " 回の実験）");
-    svg << Axes(frame, [&] {
-        std::vector<double> ticks;
-        for (double t = 1; t <= xMax * 1.0001; t *= 10)
-            ticks.push_back(t);
-        return ticks;
-    }(), "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
-
-    // The ±2 standard-error band: p ± 2·sqrt(p(1−p)/n), drawn as one closed outline.
-    std::ostringstream upper, lower;
-    for (int i = 0; i <= 120; ++i) {
-        const double n = std::pow(xMax, i / 120.0);
-        const double half = 2 * std::sqrt(p * (1 - p) / n);
-        upper << (i ? " L" : "M") << frame.X(n) << ',' << frame.Y(std::min(1.0, p + half));
-        lower << " L" << frame.X(std::pow(xMax, (120 - i) / 120.0)) << ','
-              << frame.Y(std::max(0.0, p - 2 * std::sqrt(p * (1 - p) / std::pow(xMax, (120 - i) / 120.0))));
-    }
-    svg << "<path d=\"" << upper.str() << lower.str() << " Z\" fill=\"#cfe3ff\" stroke=\"none\"/>\n";
-    svg << "<line x1=\"" << Frame::kLeft << "\" y1=\"" << frame.Y(p) << "\" x2=\"" << Frame::kRight << "\" y2=\""
-        << frame.Y(p) << "\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>\n";
-    svg << "<polyline fill=\"none\" stroke=\"#0050c8\" stroke-width=\"1.5\" points=\"";
-    for (const Checkpoint& point : running)
-        svg << frame.X(double(point.experiments)) << ','
-            << frame.Y(double(point.successes) / double(point.experiments)) << ' ';
-    svg << "\"/>\n";
-    svg << Legend({{"<line x1=\"0\" x2=\"28\" stroke=\"#0050c8\" stroke-width=\"1.5\"/>", "実験的確率"},
-                   {"<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>",
-                    "理論上の確率 " + row.theoreticalText},
-                   {"<rect x=\"0\" y=\"-6\" width=\"28\" height=\"12\" fill=\"#cfe3ff\"/>", "±２標準誤差"}});
-    svg << "</svg>\n";
-    return svg.str();
-}
-
-std::string RangePlot(const std::vector<Row>& rows)
-{
-    const int first = rows.front().shots, last = rows.back().shots;
-    const Frame frame{double(first) - 1, double(last) + 1, 0, 1, false};
-    std::ostringstream svg;
-    svg << SvgStart("少なくとも１回当たる確率：実験と理論（N ごとに " + std::to_string(rows.front().experiments) +
-                    " 回の実験）");
-    std::vector<double> ticks;
-    for (int n = (first + 4) / 5 * 5; n <= last; n += 5)
-        ticks.push_back(n);
-    if (ticks.empty())
-        ticks.push_back(first);
-    svg << Axes(frame, ticks, "１回の実験で撃つ回数 N", "少なくとも１回当たる確率");
-    svg << "<polyline fill=\"none\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\" points=\"";
-    for (double n = first - 1; n <= last + 1 + 1e-9; n += 0.25)
-        svg << frame.X(n) << ',' << frame.Y(1 - std::pow(0.9, n)) << ' ';
-    svg << "\"/>\n<g fill=\"#0050c8\" stroke=\"#0050c8\">\n";
-    for (const Row& row : rows) {
-        const double half = 2 * std::sqrt(row.theoretical * (1 - row.theoretical) / double(row.experiments));
-        svg << "<line x1=\"" << frame.X(row.shots) << "\" y1=\"" << frame.Y(std::max(0.0, row.experimental - half))
-            << "\" x2=\"" << frame.X(row.shots) << "\" y2=\"" << frame.Y(std::min(1.0, row.experimental + half))
-            << "\"/><circle cx=\"" << frame.X(row.shots) << "\" cy=\"" << frame.Y(row.experimental)
-            << "\" r=\"3\"/>\n";
-    }
-    svg << "</g>\n";
-    svg << Legend({{"<circle cx=\"14\" cy=\"0\" r=\"3\" fill=\"#0050c8\"/>", "実験的確率（±２標準誤差）"},
-                   {"<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>",
-                    "理論上の確率 1 − 0.9^N"}});
-    svg << "</svg>\n";
-    return svg.str();
 }
 
 }  // namespace mokopera::sim

@@ -22,21 +22,17 @@ struct Row {
 
 [[nodiscard]] Row MakeRow(const BatchResult& batch);
 
+// The standard error of a share of `experiments` experiments whose true probability is `p`:
+// sqrt(p(1 − p)/experiments). The table's difference and the plots' bands of ±2 use it.
+[[nodiscard]] double StandardError(double p, double experiments);
+
+// `value` with `decimals` decimals, as printf writes it ("0.123").
+[[nodiscard]] std::string Fixed(double value, int decimals);
+
 // A plain table with a header, the seed on its first line.
 [[nodiscard]] std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed);
 
 // The same as CSV: RFC 4180 (CRLF line ends), UTF-8, one header row.
 [[nodiscard]] std::string FormatCsv(const std::vector<Row>& rows);
-
-// Experiment counts at which to record the running probability: about `count` points spread
-// evenly on a log scale over 1..experiments, ascending and without repeats.
-[[nodiscard]] std::vector<long long> LogCheckpoints(long long experiments, int count);
-
-// SVG of the running experimental probability against the number of experiments (log scale),
-// with the theory as a dashed line and a band of ±2 standard errors around it.
-[[nodiscard]] std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& running);
-
-// SVG of the experimental probability for each N over the theoretical curve 1 − 0.9^N.
-[[nodiscard]] std::string RangePlot(const std::vector<Row>& rows);
 
 }  // namespace mokopera::sim

@@ -12,10 +12,18 @@ inline constexpr ValueLabel kValueLabels[] = {ValueLabel::Label2,  ValueLabel::L
                                               ValueLabel::Label15};
 
 // The label's name in the window's layout: "Label2" for ValueLabel::Label2, and so on.
-inline const char* ValueLabelName(ValueLabel label)
+constexpr const char* ValueLabelName(ValueLabel label)
 {
-    static constexpr const char* kNames[] = {"Label2", "Label4", "Label5", "Label9", "Label11", "Label13", "Label15"};
-    return kNames[static_cast<int>(label)];
+    switch (label) {
+    case ValueLabel::Label2: return "Label2";
+    case ValueLabel::Label4: return "Label4";
+    case ValueLabel::Label5: return "Label5";
+    case ValueLabel::Label9: return "Label9";
+    case ValueLabel::Label11: return "Label11";
+    case ValueLabel::Label13: return "Label13";
+    case ValueLabel::Label15: return "Label15";
+    }
+    return nullptr;
 }
 
 // Console colour numbers: 9 marks hits and successes, 12 misses and failures.

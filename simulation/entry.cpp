@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "simulation/number_text.h"
 
 namespace mokopera {
 
@@ -103,15 +102,6 @@ EntryOutcome ValidateShotsEntry(std::string_view text)
     if (value >= 5.0 && value <= 50.0)
         return {EntryKind::Accepted, static_cast<std::int16_t>(std::floor(value))};
     return {EntryKind::Rejected, 0};
-}
-
-std::string ShowTheory(ExperimentState& state)
-{
-    constexpr double kMissChance = 0.9;
-    for (state.LoopCounter = 1.0F; state.LoopCounter <= state.ShotsPerExperiment; state.LoopCounter += 1.0F)
-        state.TheoryProduct = static_cast<float>(static_cast<double>(state.TheoryProduct) * kMissChance);
-    const float theory = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
-    return FormatProbability(theory);
 }
 
 }  // namespace mokopera

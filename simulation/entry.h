@@ -4,8 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "simulation/experiment_state.h"
-
 namespace mokopera {
 
 enum class EntryKind { Empty, Rejected, Accepted };
@@ -32,9 +30,5 @@ struct EntryOutcome {
 // Empty only for the empty text; Accepted with the whole part of a leading number 5..50, read
 // after ToHalfWidth; Rejected otherwise. Never converts an out-of-range value to an integer.
 [[nodiscard]] EntryOutcome ValidateShotsEntry(std::string_view text);
-
-// Multiplies TheoryProduct (1 on entry) by 0.9 N times in single precision and returns
-// 1 − TheoryProduct in the pattern "0.0000000": "0.8784233" for N = 20.
-[[nodiscard]] std::string ShowTheory(ExperimentState& state);
 
 }  // namespace mokopera

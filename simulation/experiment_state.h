@@ -24,9 +24,14 @@ struct ExperimentState {
     std::int16_t ShotsPerExperiment = 0;  // N, 5..50 once an entry has been accepted
 };
 
-// Puts the counters and the theory product into their starting state; leaves N, the entered
-// text and the last answer alone. Runs at every load of the main window and at Reset.
-inline void ZeroCounters(ExperimentState& state)
+// The values Answer takes: the classic message box's replies.
+inline constexpr std::int16_t kAnswerYes = 6;
+inline constexpr std::int16_t kAnswerNo = 7;
+
+// The main window's load sequence: the counters and the theory product into their starting
+// state; N, the entered text and the last answer are left alone. Reset does the same in its
+// fifth step.
+inline void LoadSequence(ExperimentState& state)
 {
     state.TheoryProduct = 1.0F;
     state.Hits = 0;

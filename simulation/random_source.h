@@ -13,14 +13,6 @@ public:
     virtual float Next() = 0;
 };
 
-// The time of day that seeds every shot.
-class Clock {
-public:
-    virtual ~Clock() = default;
-    // Seconds since local midnight, with their fraction.
-    virtual float SecondsSinceMidnight() = 0;
-};
-
 // PCG32 (O'Neill's XSH-RR output on a 64-bit LCG). Reseeding mixes the seed into the current
 // state instead of replacing it, so two equal seeds in a row (two shots within one clock tick)
 // continue the sequence rather than replay it.
@@ -33,17 +25,6 @@ public:
 private:
     std::uint32_t NextBits();
     std::uint64_t state_;
-};
-
-// Reads the system's wall clock in local time. The local offset is looked up once a minute,
-// so a call costs little more than reading the clock.
-class SystemClock final : public Clock {
-public:
-    float SecondsSinceMidnight() override;
-
-private:
-    std::int64_t cachedMinute_ = -1;
-    double secondsAtMinuteStart_ = 0.0;  // local seconds since midnight at cachedMinute_
 };
 
 }  // namespace mokopera

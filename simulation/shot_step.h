@@ -2,6 +2,7 @@
 
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
+#include "simulation/clock.h"
 #include "simulation/random_source.h"
 
 namespace mokopera {

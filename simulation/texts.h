@@ -11,5 +11,7 @@ inline constexpr const char* kSuccessCue = "Chimes.wav";
 inline constexpr const char* kFailureCue = "Chimes2.wav";
 inline constexpr const char* kButtonCue = "pinpon.wav";
 inline constexpr const char* kQuitCue = "endpinpon.wav";
+// Every cue's wave file: what the build generates and the page carries.
+inline constexpr const char* kCueFiles[] = {kSuccessCue, kFailureCue, kButtonCue, kQuitCue};
 
 }  // namespace mokopera::texts

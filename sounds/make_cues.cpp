@@ -7,8 +7,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "simulation/texts.h"
 
 namespace {
 
@@ -88,19 +91,22 @@ int main(int argc, char** argv)
     };
     const Cue cues[] = {
         // success: a bright rising pair, G5 then C6
-        {"Chimes.wav", {{0.0, 783.99, 0.5, 5.0}, {0.16, 1046.50, 0.74, 4.0}}, 0.9},
+        {mokopera::texts::kSuccessCue, {{0.0, 783.99, 0.5, 5.0}, {0.16, 1046.50, 0.74, 4.0}}, 0.9},
         // failure: a softer falling pair, E5 then B4
-        {"Chimes2.wav", {{0.0, 659.25, 0.5, 5.0}, {0.2, 493.88, 0.7, 4.0}}, 0.9},
+        {mokopera::texts::kFailureCue, {{0.0, 659.25, 0.5, 5.0}, {0.2, 493.88, 0.7, 4.0}}, 0.9},
         // Reset and HELP: the two-tone door chime, "pin" then "pon"
-        {"pinpon.wav", {{0.0, 987.77, 0.6, 4.5}, {0.3, 783.99, 0.9, 3.0}}, 1.2},
+        {mokopera::texts::kButtonCue, {{0.0, 987.77, 0.6, 4.5}, {0.3, 783.99, 0.9, 3.0}}, 1.2},
         // Quit: a longer closing phrase, G5 E5 C5
-        {"endpinpon.wav", {{0.0, 783.99, 0.5, 4.0}, {0.25, 659.25, 0.6, 3.5}, {0.5, 523.25, 0.95, 2.5}}, 1.45},
+        {mokopera::texts::kQuitCue, {{0.0, 783.99, 0.5, 4.0}, {0.25, 659.25, 0.6, 3.5}, {0.5, 523.25, 0.95, 2.5}}, 1.45},
     };
+    static_assert(sizeof cues / sizeof cues[0] == std::size(mokopera::texts::kCueFiles), "a sound for every cue");
     for (const Cue& cue : cues) {
         if (!WriteWave(folder + "/" + cue.name, Render(cue.notes, cue.seconds))) {
             std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), cue.name);
             return 1;
         }
     }
-    return 0;
+    // The stamp the build waits for: the cues are all there.
+    std::FILE* stamp = std::fopen((folder + "/cues.stamp").c_str(), "w");
+    return stamp && std::fclose(stamp) == 0 ? 0 : 1;
 }

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "program/layout.h"
 #include "program/program.h"
+#include "simulation/texts.h"
 #include "sounds/wave_file.h"
 
 namespace mokopera::web {
@@ -20,7 +22,44 @@ using emscripten::val;
 
 namespace {
 
-constexpr const char* kPaintNames[] = {"default", "white", "titlePink", "black", "windowText"};
+// The layout's kinds, looks and paints as the page names them.
+const char* Name(layout::Kind kind)
+{
+    switch (kind) {
+    case layout::Kind::Button: return "button";
+    case layout::Kind::Label: return "label";
+    case layout::Kind::Line: return "line";
+    case layout::Kind::TargetCanvas: return "targetCanvas";
+    case layout::Kind::TextCanvas: return "textCanvas";
+    }
+    return "";
+}
+
+const char* Name(layout::Look look)
+{
+    switch (look) {
+    case layout::Look::Plain: return "plain";
+    case layout::Look::Boxed: return "boxed";
+    case layout::Look::Title: return "title";
+    case layout::Look::Wrapped: return "wrapped";
+    }
+    return "";
+}
+
+const char* Name(layout::Paint paint)
+{
+    switch (paint) {
+    case layout::Paint::Default: return "default";
+    case layout::Paint::White: return "white";
+    case layout::Paint::TitlePink: return "titlePink";
+    case layout::Paint::Black: return "black";
+    case layout::Paint::WindowText: return "windowText";
+    }
+    return "";
+}
+
+constexpr layout::Paint kPaints[] = {layout::Paint::Default, layout::Paint::White, layout::Paint::TitlePink,
+                                     layout::Paint::Black, layout::Paint::WindowText};
 
 // 0xRRGGBB as CSS writes it: "#ffc0ff".
 std::string Css(std::uint32_t rgb)
@@ -32,12 +71,9 @@ std::string Css(std::uint32_t rgb)
 
 val Control(const layout::Control& control)
 {
-    static const char* const kinds[] = {"button", "label", "line", "targetCanvas", "textCanvas"};
-    static const char* const looks[] = {"plain", "boxed", "title", "wrapped"};
-    const auto& paints = kPaintNames;
     val made = val::object();
     made.set("name", control.name);
-    made.set("kind", kinds[int(control.kind)]);
+    made.set("kind", Name(control.kind));
     made.set("caption", std::string(control.caption));
     made.set("left", control.pixels.left);
     made.set("top", control.pixels.top);
@@ -45,9 +81,9 @@ val Control(const layout::Control& control)
     made.set("height", control.pixels.height);
     made.set("fontPixels", control.fontPixels);
     made.set("bold", control.bold);
-    made.set("look", looks[int(control.look)]);
-    made.set("background", paints[int(control.background)]);
-    made.set("text", paints[int(control.text)]);
+    made.set("look", Name(control.look));
+    made.set("background", Name(control.background));
+    made.set("text", Name(control.text));
     made.set("focusOrder", control.focusOrder);
     return made;
 }
@@ -79,14 +115,31 @@ val Layout()
     made.set("canvasUnits", layout::kCanvasUnits);
     made.set("timerIntervalMs", layout::kTimerIntervalMs);
     val paints = val::object();
-    for (std::size_t paint = 0; paint < std::size(kPaintNames); ++paint)
-        paints.set(kPaintNames[paint], Css(layout::PaintRgb(static_cast<layout::Paint>(paint))));
+    for (layout::Paint paint : kPaints)
+        paints.set(Name(paint), Css(layout::PaintRgb(paint)));
     made.set("paints", paints);
+    val commands = val::array();  // the main window's buttons: their names and what they command
+    for (Command command : kCommands) {
+        val button = val::object();
+        button.set("name", CommandName(command));
+        button.set("command", command);
+        commands.call<void>("push", button);
+    }
+    made.set("commands", commands);
     val consoleColours = val::object();
     for (ConsoleColour colour : {ConsoleColour::LightBlue, ConsoleColour::LightRed})
         consoleColours.set(static_cast<int>(colour), Css(ConsoleRgb(colour)));
     made.set("consoleColours", consoleColours);
     return made;
+}
+
+// The cues' wave files by name, for the build that puts them into the page.
+val CueFiles()
+{
+    val names = val::array();
+    for (const char* name : texts::kCueFiles)
+        names.call<void>("push", std::string(name));
+    return names;
 }
 
 // The playable part of a wave file's bytes (a Uint8Array), or null: our own reader, so that the
@@ -106,12 +159,13 @@ val ParseWaveBytes(const val& bytes)
     return made;
 }
 
+// The page's main view and help view: the requests go to the page's objects of the same names.
 class PageMainView final : public MainView {
 public:
-    explicit PageMainView(val page) : page_(std::move(page)) {}
+    explicit PageMainView(val view) : page_(std::move(view)) {}
     void SetCommandEnabled(Command command, bool enabled) override
     {
-        page_.call<void>("setCommandEnabled", int(command), enabled);
+        page_.call<void>("setCommandEnabled", std::string(CommandName(command)), enabled);
     }
     void SetLabelText(ValueLabel label, const std::string& text) override
     {
@@ -132,6 +186,7 @@ public:
     void DrawMark(float x, float y, ConsoleColour colour) override { page_.call<void>("drawMark", x, y, int(colour)); }
     void SetBusyPointer(bool busy) override { page_.call<void>("setBusyPointer", busy); }
     void SetTimerRunning(bool running) override { page_.call<void>("setTimerRunning", running); }
+    void Announce(const std::string& text) override { page_.call<void>("announce", text); }
 
 private:
     val page_;
@@ -140,9 +195,9 @@ private:
 
 class PageHelpView final : public HelpView {
 public:
-    explicit PageHelpView(val page) : page_(std::move(page)) {}
+    explicit PageHelpView(val view) : page_(std::move(view)) {}
     void ClearText() override { page_.call<void>("clearText"); }
-    void PrintLine(const std::string& line) override { page_.call<void>("printLine", line); }
+    void PrintLine(int indent, const std::string& text) override { page_.call<void>("printLine", indent, text); }
 
 private:
     val page_;
@@ -155,31 +210,30 @@ public:
 
     MainView& LoadMainView() override
     {
-        main_ = std::make_unique<PageMainView>(page_);
-        page_.call<void>("loadMainView");
+        main_ = std::make_unique<PageMainView>(page_.call<val>("loadMainView"));
         return *main_;
     }
     void UnloadMainView() override { page_.call<void>("unloadMainView"); }
     HelpView& LoadHelpView() override
     {
-        help_ = std::make_unique<PageHelpView>(page_);
-        page_.call<void>("loadHelpView");
+        help_ = std::make_unique<PageHelpView>(page_.call<val>("loadHelpView"));
         return *help_;
     }
     void UnloadHelpView() override { page_.call<void>("unloadHelpView"); }
     void EndProgram() override { page_.call<void>("endProgram"); }
 
-    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered) override
+    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
+                  const Buttons& buttons) override
     {
-        page_.call<void>("askEntry", prompt, title, offered);
+        page_.call<void>("askEntry", prompt, title, offered, Words(buttons));
     }
-    void AskYesNo(const std::string& prompt, const std::string& title) override
+    void AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons) override
     {
-        page_.call<void>("askYesNo", prompt, title);
+        page_.call<void>("askYesNo", prompt, title, Words(buttons));
     }
-    void ShowNotice(const std::string& text, const std::string& title) override
+    void ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons) override
     {
-        page_.call<void>("showNotice", text, title);
+        page_.call<void>("showNotice", text, title, Words(buttons));
     }
 
     bool Open(const std::string& name) override { return page_.call<bool>("openCue", name); }
@@ -188,6 +242,14 @@ public:
     void Close() override { page_.call<void>("closeCue"); }
 
 private:
+    static val Words(const Buttons& buttons)
+    {
+        val words = val::array();
+        for (const std::string& word : buttons)
+            words.call<void>("push", word);
+        return words;
+    }
+
     val page_;
     std::unique_ptr<PageMainView> main_;
     std::unique_ptr<PageHelpView> help_;
@@ -207,12 +269,23 @@ public:
     void Start() { program_.Start(); }
     void MainViewActivated() { program_.MainViewActivated(); }
     void HelpViewActivated() { program_.HelpViewActivated(); }
-    void Click(int command) { program_.Click(static_cast<Command>(command)); }
+    // A button of the main window: one of the values of the module's Command. Anything else (a
+    // number, a name, null) is no button and does nothing.
+    void Click(const val& command)
+    {
+        if (command.instanceof(val::module_property("Command")))
+            program_.Click(static_cast<Command>(command["value"].as<int>()));
+    }
     void Tick() { program_.Tick(); }
     void CloseHelp() { program_.CloseHelp(); }
     void CloseBox() { program_.CloseBox(); }
-    void OnEntry(const std::string& text) { program_.OnEntry(text); }
-    void OnYesNo(int answer) { program_.OnYesNo(static_cast<std::int16_t>(answer)); }
+    // The entry box's text, or null for Cancel; anything but a string counts as Cancel.
+    void OnEntry(const val& text)
+    {
+        program_.OnEntry(text.isString() ? std::optional(text.as<std::string>()) : std::nullopt);
+    }
+    // true for Yes; anything else is No.
+    void OnYesNo(const val& yes) { program_.OnYesNo(yes.isTrue()); }
     void OnNoticeClosed() { program_.OnNoticeClosed(); }
     bool Ended() const { return program_.Ended(); }
 
@@ -225,8 +298,16 @@ private:
 
 EMSCRIPTEN_BINDINGS(mokopera)
 {
+    emscripten::enum_<Command>("Command")
+        .value("Fire", Command::Fire)
+        .value("AutoStart", Command::AutoStart)
+        .value("AutoStop", Command::AutoStop)
+        .value("Quit", Command::Quit)
+        .value("Reset", Command::Reset)
+        .value("Help", Command::Help);
     emscripten::function("layout", &Layout);
     emscripten::function("parseWave", &ParseWaveBytes);
+    emscripten::function("cueFiles", &CueFiles);
     emscripten::function("nextTickDue", &NextTickDue);
     emscripten::class_<WebProgram>("Program")
         .constructor<val, double>()

@@ -4,7 +4,8 @@ renamed as the IPA Font License requires of a derived font, and the licence text
 with it. The page's own font is "Mokopera Gothic", from IPAPGothic (IPA P Gothic); its dialogs'
 is "Mokopera Gothic Fixed", from IPAGothic, whose full-width characters are all full width.
 
-usage: subset_font.py FAMILY SOURCE.ttf DEBIAN_COPYRIGHT OUT.woff2 OUT_LICENCE.txt TEXT_FILE...
+usage: subset_font.py FAMILY SOURCE.ttf DEBIAN_COPYRIGHT OUT.woff2 OUT_LICENCE.txt TEXT...
+Each TEXT is a file whose characters the font must hold, or "text:" and the characters.
 """
 import sys
 
@@ -33,8 +34,16 @@ def licence_text(copyright_file):
     return "\n".join(lines) + "\n"
 
 
-def main(family, source, copyright_file, output, licence_output, *text_files):
-    text = "".join(open(name, encoding="utf-8").read() for name in text_files)
+def read(text):
+    """The characters of a TEXT argument."""
+    if text.startswith("text:"):
+        return text[len("text:"):]
+    with open(text, encoding="utf-8") as source:
+        return source.read()
+
+
+def main(family, source, copyright_file, output, licence_output, *texts):
+    text = "".join(read(each) for each in texts)
     characters = {ord(c) for c in text if c >= " "} | set(range(0x20, 0x7F))
     options = subset.Options()
     options.flavor = "woff2"

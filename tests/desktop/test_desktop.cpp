@@ -217,7 +217,7 @@ private slots:
             const qsizetype spaces = line.size() - QString(line).remove(QRegularExpression("^\u3000+")).size();
             const qreal indent = QFontMetricsF(canvas->font()).horizontalAdvance(QString(spaces, QChar(0x3000)));
             QVERIFY2(left >= int(indent) - 1, qPrintable(QString("line %1 at %2, indent %3 px").arg(i + 1).arg(left).arg(indent)));
-            QVERIFY2(canvas->FitScale(line) > 0.94, qPrintable(line));
+            QVERIFY2(canvas->FitScale(int(spaces), line.mid(spaces)) > 0.94, qPrintable(line));
         }
         QVERIFY(25 * pitch <= image.height() && inkNearEdge);
     }
@@ -254,6 +254,7 @@ private slots:
             QCOMPARE(text("Label13"), QString::number(state.Successes));
             QCOMPARE(text("Label4"), QString("5"));
             QCOMPARE(text("Label5"), QString::fromStdString(FormatProbability(state.Successes / 50.0)));
+            QCOMPARE(desktop.screens.CurrentMainWidget()->Announced(), text("Label9") + "。実験回数 50、成功率 " + text("Label5"));
             QCoreApplication::processEvents();  // let the window paint
             desktop.Click(5);
             desktop.Answer("OK", "5");

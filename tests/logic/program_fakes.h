@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "check.h"
+#include "doctest_extras.h"
 #include "program/program.h"
 #include "simulation_fakes.h"
 
@@ -41,12 +41,13 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
         void DrawMark(float x, float y, ConsoleColour colour) override { ++marks, log.push_back(MarkText(x, y, colour)); }
         void SetBusyPointer(bool on) override { log.push_back(on ? "busy" : "arrow"); }
         void SetTimerRunning(bool on) override { timer = on, log.push_back(on ? "timer on" : "timer off"); }
+        void Announce(const std::string& text) override { log.push_back("say " + text); }
     };
 
     struct Help final : HelpView {
         std::vector<std::string> printed;
         void ClearText() override { printed.clear(); }
-        void PrintLine(const std::string& line) override { printed.push_back(line); }
+        void PrintLine(int indent, const std::string& text) override { printed.push_back(std::to_string(indent) + " " + text); }
     };
 
     std::unique_ptr<Main> main;
@@ -58,15 +59,19 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
     void UnloadHelpView() override { log.push_back("unload help"), help.reset(); }
     void EndProgram() override { log.push_back("end"); }
 
-    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered) override
+    void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
+                  const Buttons& buttons) override
     {
-        log.push_back("ask entry " + title + " " + prompt + " " + offered);
+        log.push_back("ask entry " + title + " " + prompt + " " + offered + " [" + buttons.front() + "|" + buttons.back() + "]");
     }
-    void AskYesNo(const std::string& prompt, const std::string& title) override
+    void AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons) override
     {
-        log.push_back("ask yesno " + title + " " + prompt);
+        log.push_back("ask yesno " + title + " " + prompt + " [" + buttons.front() + "|" + buttons.back() + "]");
     }
-    void ShowNotice(const std::string&, const std::string& title) override { log.push_back("notice " + title); }
+    void ShowNotice(const std::string&, const std::string& title, const Buttons& buttons) override
+    {
+        log.push_back("notice " + title + " [" + buttons.front() + "]");
+    }
 
     bool Open(const std::string& name) override { return log.push_back("open " + name), name != "missing.wav"; }
     void Play() override { log.push_back("play"); }
@@ -92,7 +97,7 @@ struct ProgramHarness {
 
     // Runs a script of user actions and front-end events, separated by ", ": start, activate,
     // help-activated, fire, autostart, autostop, quit, reset, help, tick, close-help, close-box,
-    // entry:TEXT, yes, no, ok.
+    // entry:TEXT, cancel, yes, no, ok, and click:N for a command given by its number.
     void Run(const std::string& script)
     {
         static const std::map<std::string, Command> commands = {
@@ -105,8 +110,12 @@ struct ProgramHarness {
                 program.Click(commands.at(step));
             else if (step.rfind("entry:", 0) == 0)
                 program.OnEntry(step.substr(6));
+            else if (step.rfind("click:", 0) == 0)
+                program.Click(static_cast<Command>(std::stoi(step.substr(6))));
+            else if (step == "cancel")
+                program.OnEntry(std::nullopt);
             else if (step == "yes" || step == "no")
-                program.OnYesNo(step == "yes" ? kYes : kNo);
+                program.OnYesNo(step == "yes");
             else if (step == "start") program.Start();
             else if (step == "activate") program.MainViewActivated();
             else if (step == "help-activated") program.HelpViewActivated();
@@ -114,7 +123,7 @@ struct ProgramHarness {
             else if (step == "close-help") program.CloseHelp();
             else if (step == "close-box") program.CloseBox();
             else if (step == "ok") program.OnNoticeClosed();
-            else CHECK_NOTE(false, "a script step that means nothing: " + step);
+            else FAIL_CHECK("a script step that means nothing: ", step);
         }
     }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "simulation/effects.h"
+#include "simulation/clock.h"
 #include "simulation/random_source.h"
 
 namespace mokopera::testing {

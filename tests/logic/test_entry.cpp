@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <tuple>
 
-#include "check.h"
+#include "doctest_extras.h"
 #include "simulation/entry.h"
+#include "simulation/theory.h"
 #include "simulation/number_text.h"
 
 using namespace mokopera;
 
 // Each row: a text, and what the entry makes of it: N (5 to 50), -1 for rejected, 0 for empty.
-TEST(EntryRule)
+TEST_CASE("EntryRule")
 {
     const std::tuple<const char*, std::string, int> rows[] = {
         {"empty", std::string(), 0}, {"offered 20", std::string("20"), 20}, {"lowest 5", std::string("5"), 5},
@@ -31,8 +32,9 @@ TEST(EntryRule)
         {"hex prefix reads as 0", std::string("0x10"), -1}, {"double sign", std::string("+-7"), -1},
         {"decimal comma stops the number", std::string("7,9"), 7},
     };
-    for (const auto& [name, text, expected] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, text, expected] = row;
+        INFO(std::get<0>(row));
         const EntryOutcome outcome = ValidateShotsEntry(text);
         CHECK(outcome.Kind == (expected == 0 ? EntryKind::Empty : expected < 0 ? EntryKind::Rejected : EntryKind::Accepted));
         CHECK_EQ(int{outcome.Value}, std::max(expected, 0));
@@ -41,7 +43,7 @@ TEST(EntryRule)
 
 // Every N the entry accepts. The single-precision running product shows at N = 10 (the exact
 // 1 − 0.9^10 would read 0.6513216) and N = 24 (0.9202336).
-TEST(TheoryForEveryN)
+TEST_CASE("TheoryForEveryN")
 {
     const std::pair<int, const char*> rows[] = {
         {5, "0.4095100"}, {6, "0.4685590"}, {7, "0.5217031"}, {8, "0.5695328"}, {9, "0.6125795"},
@@ -55,15 +57,16 @@ TEST(TheoryForEveryN)
         {45, "0.9912720"}, {46, "0.9921448"}, {47, "0.9929304"}, {48, "0.9936373"}, {49, "0.9942736"},
         {50, "0.9948462"},
     };
-    for (const auto& [shots, text] : rows) {
-        ROW("N = " + std::to_string(shots));
+    for (const auto& row : rows) {
+        const auto& [shots, text] = row;
+        INFO("N = ", std::get<0>(row));
         ExperimentState state;
         state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
         CHECK_EQ(ShowTheory(state), std::string(text));
     }
 }
 
-TEST(ProbabilityFormat)
+TEST_CASE("ProbabilityFormat")
 {
     const std::tuple<const char*, double, const char*> rows[] = {
         {"1/3", 1.0 / 3, "0.3333333"}, {"2/3", 2.0 / 3, "0.6666667"}, {"one", 1.0, "1.0000000"},
@@ -73,10 +76,10 @@ TEST(ProbabilityFormat)
         {"1121/1280 is a half, stored just below it", 1121.0 / 1280, "0.8757813"},
         {"0.99999995 is a half, stored just below it", 0.99999995, "1.0000000"},
     };
-    for (const auto& [name, value, text] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, value, text] = row;
+        INFO(std::get<0>(row));
         CHECK_EQ(FormatProbability(value), std::string(text));
     }
 }
 
-TEST_MAIN

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "check.h"
+#include "doctest_extras.h"
 #include "program/device_control.h"
 #include "program/layout.h"
 #include "program_fakes.h"
@@ -15,10 +15,16 @@ using namespace mokopera::testing;
 
 namespace {
 
-const std::string kAskEntry = "ask entry 鉄砲の発射回数の設定 ５以上５０以下の整数を入力してください。 20";
-const std::string kAskToEnd = "ask yesno 確認 終了していいですか？";
-const std::string kAskToQuit = "ask yesno モコペラも数撃ちゃ当たる 終了していいですか？";
+const std::string kAskEntry = "ask entry 鉄砲の発射回数の設定 ５以上５０以下の整数を入力してください。 20 [OK|キャンセル]";
+const std::string kAskToEnd = "ask yesno 確認 終了していいですか？ [はい|いいえ]";
+const std::string kAskToQuit = "ask yesno モコペラも数撃ちゃ当たる 終了していいですか？ [はい|いいえ]";
 const std::vector<std::string> kEmptyLabels = {"Label2=", "Label4=", "Label5=", "Label9=", "Label11=", "Label13=", "Label15="};
+
+// The theory shown in Label15, and announced.
+std::vector<std::string> Theory(const std::string& text)
+{
+    return {"Label15=" + text, "say 少なくとも一回当たる数学的確率 " + text};
+}
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts)
 {
@@ -31,7 +37,7 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 }  // namespace
 
 // Fire, Auto start, Auto stop, Quit, Reset, HELP, timer: a letter when enabled, '.' when not.
-TEST(ButtonStates)
+TEST_CASE("ButtonStates")
 {
     const std::pair<const char*, const char*> rows[] = {
         {"start", "FASQRH."}, {"start, activate", "FA.Q.H."}, {"start, activate, entry:5, fire", "FA.QRH."},
@@ -40,8 +46,9 @@ TEST(ButtonStates)
         {"start, activate, entry:5, fire, reset, entry:5", "FA.Q.H."},
         {"start, activate, entry:5, autostart, fire, reset, help, quit, autostart", "..S...T"},
     };
-    for (const auto& [script, states] : rows) {
-        ROW(script);
+    for (const auto& row : rows) {
+        const auto& [script, states] = row;
+        INFO(std::get<0>(row));
         ProgramHarness harness;
         harness.Run(script);
         CHECK_EQ(harness.front.Buttons(), std::string(states));
@@ -50,19 +57,19 @@ TEST(ButtonStates)
 }
 
 // Each sequence asks for its effects in exactly this order.
-TEST(SequenceOrder)
+TEST_CASE("SequenceOrder")
 {
     const std::vector<std::string> shot1 = {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 149.0 250.0 12"};
     // The name, what runs first (not logged), the script, and its effects.
     const std::tuple<const char*, const char*, const char*, std::vector<std::string>> rows[] = {
         {"load and activation", "", "start, activate",
          {"load main", "Command3 off", "Command5 off", "target", kAskEntry}},
-        {"the offered 20 accepted: the theory", "start, activate", "entry:20", {"Label15=0.8784233"}},
+        {"the offered 20 accepted: the theory", "start, activate", "entry:20", Theory("0.8784233")},
         {"the first Fire enables Reset, then the shot", "start, activate, entry:5", "fire",
          Join({{"Command5 on"}, shot1})},
         {"the fifth shot gives the verdict and its cue", "start, activate, entry:5, fire, fire, fire, fire", "fire",
          {"Command5 on", "Label4=5", "colour 12", "Label9=失敗", "open Chimes2.wav", "play", "Label2=0", "Label13=0",
-          "Label11=1", "Label5=0.0000000", "mark 149.0 250.0 12"}},
+          "Label11=1", "Label5=0.0000000", "mark 149.0 250.0 12", "say 失敗。実験回数 1、成功率 0.0000000"}},
         {"Auto start, then the first tick fires", "start, activate, entry:5", "autostart, tick",
          Join({{"Command1 off", "Command2 off", "Command3 on", "Command4 off", "Command5 off", "Command6 off", "timer on"},
                shot1})},
@@ -72,7 +79,7 @@ TEST(SequenceOrder)
          Join({{"busy", "stop", "close sound", "open pinpon.wav", "play", "clear"}, kEmptyLabels,
                {"Command3 off", "Command5 off", "target", kAskEntry}})},
         {"Reset's entry accepted: the theory, then the arrow", "start, activate, entry:5, fire, reset", "entry:10",
-         {"Label15=0.6513215", "arrow"}},
+         Join({Theory("0.6513215"), {"arrow"}})},
         {"Quit: its cue, then the question", "start, activate, entry:5", "quit", {"open endpinpon.wav", "play", kAskToQuit}},
         {"Quit answered No changes nothing, its cue plays on", "start, activate, entry:5, quit", "no", {}},
         {"Quit answered Yes ends", "start, activate, entry:5, quit", "yes", {"end"}},
@@ -82,8 +89,9 @@ TEST(SequenceOrder)
          "close-help, activate", {"unload help", "load main", "Command3 off", "Command5 off", "target", kAskEntry}},
         {"the close box ends without a question or a cue", "start, activate, entry:5", "close-box", {"end"}},
     };
-    for (const auto& [name, before, script, expected] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, before, script, expected] = row;
+        INFO(std::get<0>(row));
         ProgramHarness harness;
         harness.Run(before);
         CHECK_EQ(harness.RunAndLog(script), expected);
@@ -91,20 +99,21 @@ TEST(SequenceOrder)
 }
 
 // The entry of N, in activation and in Reset: what each reply leads to.
-TEST(EntryReplies)
+TEST_CASE("EntryReplies")
 {
     // The name, the replies, their effects, N afterwards, and whether the program ended.
     const std::tuple<const char*, const char*, std::vector<std::string>, int, bool> rows[] = {
-        {"Cancel asks whether to end; No asks again, offering 20", "entry:, no, entry:7",
-         {kAskToEnd, kAskEntry, "Label15=0.5217031"}, 7, false},
-        {"Cancel, then Yes ends at once: no theory", "entry:, yes", {kAskToEnd, "end"}, 33, true},
-        {"a rejected entry asks again, without a word", "entry:abc, entry:   , entry:51, entry:8",
-         {kAskEntry, kAskEntry, kAskEntry, "Label15=0.5695328"}, 8, false},
-        {"rejected, then Cancel and Yes: N as it was", "entry:4, entry:, yes", {kAskEntry, kAskToEnd, "end"}, 33, true},
+        {"Cancel asks whether to end; No asks again, offering 20", "cancel, no, entry:7",
+         Join({{kAskToEnd, kAskEntry}, Theory("0.5217031")}), 7, false},
+        {"an empty entry, then Yes ends at once: no theory", "entry:, yes", {kAskToEnd, "end"}, 33, true},
+        {"a rejected entry asks again, without a word", "entry:abc, entry:   , entry:51, entry:８",
+         Join({{kAskEntry, kAskEntry, kAskEntry}, Theory("0.5695328")}), 8, false},
+        {"rejected, then Cancel and Yes: N as it was", "entry:4, cancel, yes", {kAskEntry, kAskToEnd, "end"}, 33, true},
     };
     for (const bool reset : {false, true}) {
-        for (const auto& [name, script, effects, shots, ends] : rows) {
-            ROW(std::string(reset ? "Reset: " : "activation: ") + name);
+        for (const auto& row : rows) {
+            const auto& [name, script, effects, shots, ends] = row;
+            INFO((reset ? "Reset: " : "activation: "), std::get<0>(row));
             ProgramHarness harness;
             harness.program.State().ShotsPerExperiment = 33;
             harness.Run(reset ? "start, activate, entry:33, fire, reset" : "start, activate");
@@ -120,7 +129,7 @@ TEST(EntryReplies)
 
 // The 32768th experiment cannot be counted: firing stops, the user is told, every result stays,
 // a further Fire only tells again, and Reset starts a new series.
-TEST(ExperimentLimit)
+TEST_CASE("ExperimentLimit")
 {
     ProgramHarness harness;
     harness.Run("start, activate, entry:5");
@@ -132,8 +141,8 @@ TEST(ExperimentLimit)
 
     const auto log = harness.RunAndLog("autostart, tick, tick, tick, tick, tick");
     const std::vector<std::string> told = {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on",
-                                           "Command6 on", "timer off", "notice モコペラも数撃ちゃ当たる"};
-    CHECK(log.size() > told.size() && std::equal(told.begin(), told.end(), log.end() - long(told.size())));
+                                           "Command6 on", "timer off", "notice モコペラも数撃ちゃ当たる [OK]"};
+    CHECK((log.size() > told.size() && std::equal(told.begin(), told.end(), log.end() - long(told.size()))));
     CHECK_EQ(harness.front.Buttons(), std::string("FA.QRH."));
     // The lost experiment has no verdict: its first shot emptied Label9, and the counts add up.
     CHECK_EQ(harness.front.main->labels["Label11"], std::string("32767"));
@@ -142,7 +151,7 @@ TEST(ExperimentLimit)
     CHECK_EQ(harness.front.main->labels["Label9"], std::string());
 
     CHECK_EQ(harness.RunAndLog("fire"), std::vector<std::string>{});  // the notice is still open
-    CHECK_EQ(harness.RunAndLog("ok, fire"), (std::vector<std::string>{"Command5 on", "notice モコペラも数撃ちゃ当たる"}));
+    CHECK_EQ(harness.RunAndLog("ok, fire"), (std::vector<std::string>{"Command5 on", "notice モコペラも数撃ちゃ当たる [OK]"}));
     harness.Run("ok, reset, entry:5, fire");
     CHECK_EQ(harness.front.main->labels["Label4"], std::string("1"));
     CHECK_EQ(harness.front.main->labels["Label11"], std::string("0"));
@@ -150,15 +159,18 @@ TEST(ExperimentLimit)
 
 // HELP and Close, twice: the help text each time, whole and never doubled; a fresh main window
 // each time, with zero counters, empty labels, and N asked for again.
-TEST(HelpAndBack)
+TEST_CASE("HelpAndBack")
 {
     ProgramHarness harness;
     harness.Run("start, activate, entry:5, fire, fire, fire, fire, fire, fire, fire");
     for (int trip = 1; trip <= 2; ++trip) {
-        ROW("trip " + std::to_string(trip));
+        INFO("trip ", trip);
         harness.Run("help, help-activated, help-activated");
         CHECK(!harness.front.main);
-        CHECK_EQ(harness.front.help->printed, layout::HelpLines());
+        const std::vector<std::string>& printed = harness.front.help->printed;  // indent, then text
+        CHECK_EQ(printed.size(), std::size_t{25});
+        CHECK_EQ(printed.front() + "|" + printed[1] + "|" + printed[9] + "|" + printed.back(),
+                 std::string("0 |1 【問　　題】|0 |8 ［初期化］ボタンをクリックすると、始めから実験をやり直せます。"));
         harness.Run("close-help, activate, entry:20");
         CHECK(!harness.front.help);
         const ExperimentState& state = harness.program.State();
@@ -174,7 +186,7 @@ TEST(HelpAndBack)
 // Calls that come at the wrong moment do nothing: a second click on a window that is going away,
 // a click while a dialog is open, a tick after the timer stopped, a reply to no question, a
 // second activation, anything after the end.
-TEST(CallsAtTheWrongMoment)
+TEST_CASE("CallsAtTheWrongMoment")
 {
     const std::vector<std::string> autoStart = {"Command1 off", "Command2 off", "Command3 on", "Command4 off",
                                                 "Command5 off", "Command6 off", "timer on"};
@@ -186,54 +198,23 @@ TEST(CallsAtTheWrongMoment)
          Join({{"busy", "open pinpon.wav", "play", "clear"}, kEmptyLabels, {"Command3 off", "Command5 off", "target", kAskEntry}})},
         {"a tick after Auto stop", "autostart, autostop, tick",
          Join({autoStart, {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on", "Command6 on", "timer off"}})},
-        {"replies to no question, a second activation", "entry:7, yes, no, ok, activate", {}},
+        {"replies to no question, a second activation", "entry:7, cancel, yes, no, ok, activate", {}},
+        {"values that are no command", "click:6, click:-1, click:99", {}},
         {"anything after the end", "quit, yes, fire, help, close-box, entry:5, yes, activate, tick",
          {"open endpinpon.wav", "play", kAskToQuit, "end"}},
     };
-    for (const auto& [name, script, expected] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, script, expected] = row;
+        INFO(std::get<0>(row));
         ProgramHarness harness;
         harness.Run("start, activate, entry:5, fire");
         CHECK_EQ(harness.RunAndLog(script), expected);
     }
 }
 
-// The help text: 25 lines; a blank line before each of the three headings (indented by one
-// ideographic space, in brackets); every other line indented by eight ideographic spaces when it
-// starts a sentence, seven when it continues one or carries the bullet.
-TEST(HelpText)
-{
-    const std::vector<std::string>& lines = layout::HelpLines();
-    CHECK_EQ(lines.size(), std::size_t{25});
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        ROW(lines[i]);
-        std::size_t indent = 0;
-        while (lines[i].compare(indent * 3, 3, "\u3000") == 0)
-            ++indent;
-        const bool blank = i == 0 || i == 9 || i == 16, heading = i == 1 || i == 10 || i == 17;
-        CHECK(blank ? lines[i].empty() : heading ? indent == 1 && lines[i].find("【") == 3 : indent == 7 || indent == 8);
-    }
-    CHECK_EQ(lines[5].substr(0, 21 + 6), std::string("\u3000\u3000\u3000\u3000\u3000\u3000\u3000全て"));
-    CHECK_EQ(lines[24].substr(24), std::string("［初期化］ボタンをクリックすると、始めから実験をやり直せます。"));
-}
-
-// The commands a cue gives the device control.
-TEST(CueCommands)
-{
-    struct Commands : DeviceCommands {
-        std::vector<std::string> log;
-        void SetFileName(const std::string& name) override { log.push_back("FileName=" + name); }
-        void SetCommand(const std::string& command) override { log.push_back(command); }
-    } control;
-    PlayCue(control, "pinpon.wav");
-    PlayVerdictCue(control, "Chimes.wav");
-    CHECK_EQ(control.log, (std::vector<std::string>{"Stop", "Close", "FileName=pinpon.wav", "Open", "Sound", "close",
-                                                    "FileName=Chimes.wav", "Open", "Sound"}));
-}
-
 // A script of assignments ("file:NAME" sets FileName, anything else is a command) on a fresh
 // device control: what reaches the sound output, and the state it ends in.
-TEST(DeviceStates)
+TEST_CASE("DeviceStates")
 {
     using State = DeviceControl::State;
     const std::tuple<const char*, std::vector<std::string>, std::vector<std::string>, State> rows[] = {
@@ -252,8 +233,9 @@ TEST(DeviceStates)
         {"a finished cue leaves the device open on its file", {"file:Chimes.wav", "Open", "Sound", "Sound"},
          {"open Chimes.wav", "play", "play"}, State::Sounding},
     };
-    for (const auto& [name, script, output, state] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, script, output, state] = row;
+        INFO(std::get<0>(row));
         RecordingFrontEnd front;
         DeviceControl control(front);
         for (const std::string& step : script)
@@ -265,14 +247,15 @@ TEST(DeviceStates)
 
 // Timer1 keeps its grid when a tick is late by less than an interval, and after a hold-up goes
 // on from the late tick: ticks due every 100 ms, the machine stopped from 150 ms to 3.15 s.
-TEST(TimerAfterAHoldUp)
+TEST_CASE("TimerAfterAHoldUp")
 {
     const std::tuple<const char*, double, double, double> rows[] = {
         {"on time", 100, 100, 200}, {"a little late", 100, 103, 200}, {"late by almost an interval", 100, 199.9, 200},
         {"late by an interval", 100, 200, 300}, {"after three seconds held up", 200, 3150, 3250},
     };
-    for (const auto& [name, due, now, next] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, due, now, next] = row;
+        INFO(std::get<0>(row));
         CHECK_EQ(NextTickDue(due, now, 100), next);
     }
     std::vector<double> ticks;  // when the ticks come: at once when due, but none while held up
@@ -281,4 +264,3 @@ TEST(TimerAfterAHoldUp)
     CHECK_EQ(std::count_if(ticks.begin(), ticks.end(), [](double t) { return t >= 3150 && t < 3650; }), 5L);
 }
 
-TEST_MAIN

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "check.h"
+#include "doctest_extras.h"
 #include "simulation/shot_step.h"
 #include "simulation_fakes.h"
 
@@ -28,7 +28,7 @@ constexpr float kLargestBelowOne = 1.0F - 0x1p-24F;
 
 }  // namespace
 
-TEST(EffectSequence)
+TEST_CASE("EffectSequence")
 {
     struct Row {
         const char* name;
@@ -62,7 +62,7 @@ TEST(EffectSequence)
           "Label5=0.6666667", "mark 351.0 250.0 12"}},
     };
     for (const Row& row : rows) {
-        ROW(row.name);
+        INFO(row.name);
         ExperimentState state = StateFrom(row.start);
         ScriptedRandom random({row.distanceDraw, row.angleDraw});
         FrozenClock clock;
@@ -75,7 +75,7 @@ TEST(EffectSequence)
 
 // The experiment that would be the 32768th gets no verdict: the step stops before it, with no
 // colour, text, count, cue or mark, so the labels keep adding up.
-TEST(CounterLimit)
+TEST_CASE("CounterLimit")
 {
     struct Row {
         const char* name;
@@ -89,7 +89,7 @@ TEST(CounterLimit)
         {"the 32768th experiment, a failure", {4, 0, 0, 32767, 5}, 0.5F, {"Label4=5"}, 0, 32767},
     };
     for (const Row& row : rows) {
-        ROW(row.name);
+        INFO(row.name);
         ExperimentState state = StateFrom(row.start);
         state.MarkX = 1.0F;
         ScriptedRandom random({row.draw});
@@ -103,4 +103,3 @@ TEST(CounterLimit)
     }
 }
 
-TEST_MAIN

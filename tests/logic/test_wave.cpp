@@ -7,7 +7,8 @@
 #include <optional>
 #include <tuple>
 
-#include "check.h"
+#include "doctest_extras.h"
+#include "simulation/texts.h"
 #include "sounds/wave_file.h"
 
 using namespace mokopera;
@@ -45,7 +46,7 @@ std::optional<WaveSound> Parse(const std::string& bytes)
 }  // namespace
 
 // How many bytes of samples each file has to play; -1: not played at all.
-TEST(WaveHeaders)
+TEST_CASE("WaveHeaders")
 {
     const std::string pcm = Format(1, 1, 44100, 16);
     std::string huge = Riff({{"LIST", "llll"}, {"fmt ", pcm}});
@@ -67,31 +68,31 @@ TEST(WaveHeaders)
         // Found by fuzzing: the pad byte of an odd last chunk lies past the end of the file.
         {"odd last chunk without its pad byte", Riff({{"fmt ", pcm}}) + std::string(" \x10\0\0\x01\0\0\0\0", 9), -1},
     };
-    for (const auto& [name, bytes, playable] : rows) {
-        ROW(name);
+    for (const auto& row : rows) {
+        const auto& [name, bytes, playable] = row;
+        INFO(std::get<0>(row));
         const auto wave = Parse(bytes);
         CHECK_EQ(wave ? int(wave->dataBytes) : -1, playable);
-        CHECK(!wave || wave->dataOffset + wave->dataBytes <= bytes.size());
+        CHECK((!wave || wave->dataOffset + wave->dataBytes <= bytes.size()));
     }
 }
 
 // Our generated files: 16-bit PCM mono, shorter than 1.5 s, audible and not clipped.
-TEST(GeneratedCues)
+TEST_CASE("GeneratedCues")
 {
-    for (const char* name : {"Chimes.wav", "Chimes2.wav", "pinpon.wav", "endpinpon.wav"}) {
-        ROW(name);
+    for (const char* name : texts::kCueFiles) {
+        INFO(name);
         std::ifstream file(std::string(MOKOPERA_CUES) + "/" + name, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
         const auto wave = Parse(bytes);
-        if (!CHECK(wave && wave->channels == 1 && wave->bitsPerSample == 16 && wave->dataOffset == 44))
-            continue;
+        REQUIRE(wave);
+        CHECK((wave->channels == 1 && wave->bitsPerSample == 16 && wave->dataOffset == 44));
         const double seconds = double(wave->dataBytes) / 2 / wave->sampleRate;
-        CHECK_NOTE(seconds > 0.3 && seconds < 1.5, std::to_string(seconds));
+        CHECK_MESSAGE((seconds > 0.3 && seconds < 1.5), seconds);
         int peak = 0;
         for (std::size_t at = wave->dataOffset; at + 1 < bytes.size(); at += 2)
             peak = std::max(peak, std::abs(int(std::int16_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8))));
-        CHECK_NOTE(peak > 8000 && peak < 32000, "peak " + std::to_string(peak));
+        CHECK_MESSAGE((peak > 8000 && peak < 32000), "peak ", peak);
     }
 }
 
-TEST_MAIN

@@ -38,6 +38,12 @@ class Tab {
     }
   }
 
+  // Once what the page drew is on the screen: two frames later. Some engines take a picture of the
+  // last frame shown, not of what has just been drawn.
+  painted() {
+    return this.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  }
+
   // Focuses the field, selects its text and types over it, as a student would.
   async fill(selector, text) {
     await this.evaluate((s) => { const field = document.querySelector(s); field.focus(); field.select(); }, selector);

@@ -160,6 +160,7 @@ for (const [width, height] of [[320, 568], [375, 667]]) {
       await tab.goto(PAGE);
       await enter(tab, "20");
       await tab.waitFor(() => !document.getElementById("box").open);
+      await tab.painted();
       const path = `${process.env.TMPDIR ?? "/tmp"}/mokopera-borders-${ENGINE}-${width}.png`;
       await tab.screenshot(path);
       const { readFile } = await import("node:fs/promises");

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/batch.h"
+#include "sim/report.h"
+
+namespace mokopera::sim {
+
+// Experiment counts at which to record the running probability: about `count` points spread
+// evenly on a log scale over 1..experiments, ascending and without repeats.
+[[nodiscard]] std::vector<long long> LogCheckpoints(long long experiments, int count);
+
+// SVG of the running experimental probability against the number of experiments (log scale),
+// with the theory as a dashed line and a band of ±2 standard errors around it.
+[[nodiscard]] std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& running);
+
+// SVG of the experimental probability for each N over the theoretical curve 1 − 0.9^N.
+[[nodiscard]] std::string RangePlot(const std::vector<Row>& rows);
+
+}  // namespace mokopera::sim

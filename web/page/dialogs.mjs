@@ -1,0 +1,68 @@
+// The program's dialogs: one modal box for all its questions, with the program's words on its
+// buttons. Its title is its accessible name; Enter answers with the first button (OK, はい),
+// Escape with the last (キャンセル, いいえ).
+export class Dialogs {
+  constructor() {
+    this.dialog = document.getElementById("box");
+    this.field = document.getElementById("box-field");
+    this.dialog.addEventListener("cancel", (event) => {
+      event.preventDefault();
+      this.answer(this.buttons.length - 1);
+    });
+    this.dialog.querySelector("form").addEventListener("submit", (event) => {
+      event.preventDefault();
+      this.answer(0);
+    });
+  }
+
+  ask(title, prompt, buttons, offered, reply) {
+    document.getElementById("box-title").textContent = title;
+    document.getElementById("box-prompt").textContent = prompt;
+    const row = document.getElementById("box-buttons");
+    row.replaceChildren();
+    row.classList.toggle("centred", offered === null);
+    this.buttons = buttons.map((text, index) => {
+      const button = row.appendChild(document.createElement("button"));
+      button.type = index === 0 ? "submit" : "button";
+      button.textContent = text;
+      if (index > 0) button.addEventListener("click", () => this.answer(index));
+      return button;
+    });
+    this.field.hidden = offered === null;
+    this.field.value = offered ?? "";
+    this.reply = reply;
+    this.dialog.showModal();
+    if (offered !== null) this.field.select();
+    else this.buttons[0].focus();
+  }
+
+  // Closes the box, then answers the program, which may ask the next question at once.
+  answer(index) {
+    if (!this.dialog.open) return;
+    const text = this.field.value;
+    this.dialog.close();
+    this.reply(index, text);
+  }
+
+  close() {
+    if (this.dialog.open) this.dialog.close();
+  }
+
+  // The box at `scale` times its own size: it grows with the window, never below its own size.
+  fit(scale) {
+    this.dialog.style.setProperty("--box", Math.max(1, scale));
+  }
+
+  // The program's requests, answered through `program` when the user closes the box.
+  askEntry(program, prompt, title, offered, buttons) {
+    this.ask(title, prompt, buttons, offered, (index, text) => program.onEntry(index === 0 ? text : null));
+  }
+
+  askYesNo(program, prompt, title, buttons) {
+    this.ask(title, prompt, buttons, null, (index) => program.onYesNo(index === 0));
+  }
+
+  showNotice(program, text, title, buttons) {
+    this.ask(title, text, buttons, null, () => program.onNoticeClosed());
+  }
+}

@@ -1,0 +1,123 @@
+// The web edition's front end: the page that shows one of the program's two windows at a time,
+// scaled to the browser's window, with the program's dialogs and cues. The program itself (its
+// rules, its texts and its numbers) is the desktop program's own C++, compiled to WebAssembly;
+// this script and its modules only carry out what it asks.
+import { Cues } from "./cues.mjs";
+import { Dialogs } from "./dialogs.mjs";
+import { HelpView } from "./help_view.mjs";
+import { MainView } from "./main_view.mjs";
+
+class Page {
+  constructor(module) {
+    this.module = module;
+    this.layout = module.layout();
+    this.stage = document.getElementById("stage");
+    this.cues = new Cues(module);
+    this.dialogs = new Dialogs();
+    this.view = null;  // the window shown: the main view or the help view
+    for (const kind of ["pointerdown", "keydown"]) window.addEventListener(kind, () => this.cues.wake(), true);
+    window.addEventListener("resize", () => this.fit());
+    document.getElementById("restart").addEventListener("click", () => this.start());
+  }
+
+  start() {
+    document.getElementById("ended").hidden = true;
+    const seed = crypto.getRandomValues(new Uint32Array(2));
+    this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11));
+    this.program.start();
+  }
+
+  show(view) {
+    this.view = view;
+    this.stage.replaceChildren(view.element);
+    document.title = view.layout.caption.trim();
+    this.fit();
+  }
+
+  // The whole window scaled to the browser's, its shape kept, never scrolling, in the middle on
+  // whole device pixels.
+  fit() {
+    if (!this.view) return;
+    const { width, height } = this.view.layout;
+    const scale = Math.min(innerWidth / width, innerHeight / height);
+    const ratio = devicePixelRatio || 1;
+    const middle = (room, size) => `${Math.max(0, Math.round((room - size * scale) / 2 * ratio) / ratio)}px`;
+    this.stage.style.left = middle(innerWidth, width);
+    this.stage.style.top = middle(innerHeight, height);
+    this.view.fit(scale);
+    this.dialogs.fit(scale);
+  }
+
+  // The program's requests: the windows.
+  loadMainView() {
+    this.main = new MainView(this);
+    this.show(this.main);
+    queueMicrotask(() => this.program.mainViewActivated());  // once the window is in the page
+    return this.main;
+  }
+
+  unloadMainView() {
+    this.main.unload();
+    this.main = this.view = null;
+  }
+
+  loadHelpView() {
+    this.help = new HelpView(this);
+    this.show(this.help);
+    this.help.close.focus();
+    document.fonts.ready.then(() => this.program.helpViewActivated());
+    return this.help;
+  }
+
+  unloadHelpView() {
+    this.help.unload();
+    this.help = this.view = null;
+  }
+
+  endProgram() {
+    this.main?.unload();
+    this.dialogs.close();
+    this.stage.replaceChildren();
+    this.view = this.main = this.help = null;
+    document.getElementById("ended").hidden = false;
+    document.getElementById("restart").focus();
+    setTimeout(() => this.program.delete());
+  }
+
+  // The dialogs.
+  askEntry(prompt, title, offered, buttons) {
+    this.dialogs.askEntry(this.program, prompt, title, offered, buttons);
+  }
+
+  askYesNo(prompt, title, buttons) {
+    this.dialogs.askYesNo(this.program, prompt, title, buttons);
+  }
+
+  showNotice(text, title, buttons) {
+    this.dialogs.showNotice(this.program, text, title, buttons);
+  }
+
+  // The sound output.
+  openCue(name) {
+    return this.cues.open(name);
+  }
+
+  playCue() {
+    this.cues.play();
+  }
+
+  stopCue() {
+    this.cues.stop();
+  }
+
+  closeCue() {
+    this.cues.close();
+  }
+}
+
+// The font is decoded while the program compiles, not when the window first needs it.
+document.fonts.load('16px "Mokopera Gothic"', "鉄砲");
+createMokopera().then((module) => {
+  window.mokopera = new Page(module);
+  window.mokopera.start();
+});
