@@ -41,7 +41,8 @@ struct TickFigures {
 
 // Records every timeout of `timer` until `ticks` have come, then reports the intervals and the
 // CPU time the whole process used meanwhile.
-TickFigures MeasureTicks(QTimer* timer, int ticks, const std::function<void()>& start, const std::function<void()>& stop)
+TickFigures MeasureTicks(QTimer* timer, int ticks, const std::function<void()>& start,
+                         const std::function<void()>& stop)
 {
     std::vector<qint64> stamps;
     QElapsedTimer clock;
@@ -93,16 +94,17 @@ int AutoFireBench(MainWidget& window, Program& program)
     QTimer bare;
     bare.setInterval(100);
     bare.setTimerType(Qt::PreciseTimer);
-    const TickFigures empty = MeasureTicks(&bare, 300, [&] { bare.start(); }, [&] { bare.stop(); });
-    std::printf("bare 100 ms QTimer:       mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n",
-                empty.meanMs, empty.p99DeviationMs, empty.cpuPercent);
+    const TickFigures empty = MeasureTicks(
+        &bare, 300, [&] { bare.start(); }, [&] { bare.stop(); });
+    std::printf("bare 100 ms QTimer:       mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n", empty.meanMs,
+                empty.p99DeviationMs, empty.cpuPercent);
 
     auto* timer = window.findChild<QTimer*>("Timer1");
     const TickFigures fire = MeasureTicks(
         timer, 300, [&] { window.findChild<QPushButton*>("Command2")->click(); },
         [&] { window.findChild<QPushButton*>("Command3")->click(); });
-    std::printf("automatic firing, N = 5:  mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n",
-                fire.meanMs, fire.p99DeviationMs, fire.cpuPercent);
+    std::printf("automatic firing, N = 5:  mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n", fire.meanMs,
+                fire.p99DeviationMs, fire.cpuPercent);
     std::printf("shots fired: experiments %d\n", program.State().Successes + program.State().Failures);
     return 0;
 }
@@ -112,8 +114,14 @@ class TimedControl final : public DeviceCommands {
 public:
     explicit TimedControl(DeviceControl& control) : control_(control) {}
     std::vector<double> micros;
-    void SetFileName(const std::string& name) override { Time([&] { control_.SetFileName(name); }); }
-    void SetCommand(const std::string& command) override { Time([&] { control_.SetCommand(command); }); }
+    void SetFileName(const std::string& name) override
+    {
+        Time([&] { control_.SetFileName(name); });
+    }
+    void SetCommand(const std::string& command) override
+    {
+        Time([&] { control_.SetCommand(command); });
+    }
 
 private:
     template <typename F>

@@ -5,7 +5,7 @@ namespace mokopera {
 namespace {
 // What the module exports: a new sound output, owned by the caller, that opens cues by path.
 using CreateOutput = MediaDevice* (*)();
-}
+}  // namespace
 
 AudioModule::AudioModule(const std::string& modulePath, CueFileLocator cueFiles)
     : library_(QString::fromStdString(modulePath)), cueFiles_(std::move(cueFiles))

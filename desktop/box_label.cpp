@@ -5,8 +5,7 @@
 
 namespace mokopera {
 
-BoxLabel::BoxLabel(const QString& text, QColor boxColour, QWidget* parent)
-    : QLabel(text, parent), boxColour_(boxColour)
+BoxLabel::BoxLabel(const QString& text, QColor boxColour, QWidget* parent) : QLabel(text, parent), boxColour_(boxColour)
 {
     setContentsMargins(1, 1, 1, 1);  // room for the box
     setAutoFillBackground(true);

@@ -10,7 +10,7 @@
 namespace mokopera {
 
 namespace {
-constexpr qint64 kLargestCueFile = 16 * 1024 * 1024;  // far above any cue; guards memory
+constexpr qint64 kLargestCueFile = qint64{16} * 1024 * 1024;  // far above any cue; guards memory
 }
 
 QtMediaDevice::QtMediaDevice() = default;
@@ -28,8 +28,8 @@ const QtMediaDevice::Sound* QtMediaDevice::Load(const std::string& path)
     if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestCueFile)
         return nullptr;
     const QByteArray bytes = file.readAll();
-    const auto wave = ParseWave(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                          static_cast<std::size_t>(bytes.size())));
+    const auto wave = ParseWave(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
     if (!wave)
         return nullptr;
     Sound sound;

@@ -1,7 +1,7 @@
 #include "desktop/target_canvas.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <cmath>
 
 #include "program/layout.h"
@@ -133,9 +133,9 @@ void TargetCanvas::paintEvent(QPaintEvent* event)
     if (!dirty.isEmpty()) {
         const QRect source = dirty.translated(-area.topLeft());
         const qreal ratio = image_.devicePixelRatio();
-        painter.drawImage(dirty, image_,
-                          QRectF(source.x() * ratio, source.y() * ratio, source.width() * ratio,
-                                 source.height() * ratio));
+        painter.drawImage(
+            dirty, image_,
+            QRectF(source.x() * ratio, source.y() * ratio, source.width() * ratio, source.height() * ratio));
     }
     painter.end();
     QFrame::paintEvent(event);  // the sunken frame on top

@@ -1,7 +1,7 @@
 #include "desktop/text_canvas.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include "program/layout.h"
 

@@ -6,8 +6,8 @@
 
 #include "desktop/box_label.h"
 #include "desktop/fonts.h"
-#include "desktop/text_canvas.h"
 #include "desktop/target_canvas.h"
+#include "desktop/text_canvas.h"
 
 namespace mokopera {
 
@@ -16,9 +16,12 @@ QColor PaintColour(layout::Paint paint, const QPalette& palette, bool text)
     switch (paint) {
     case layout::Paint::White:
     case layout::Paint::TitlePink:
-    case layout::Paint::Black: return QColor::fromRgb(layout::PaintRgb(paint));
-    case layout::Paint::WindowText: return palette.color(QPalette::WindowText);
-    case layout::Paint::Default: break;
+    case layout::Paint::Black:
+        return QColor::fromRgb(layout::PaintRgb(paint));
+    case layout::Paint::WindowText:
+        return palette.color(QPalette::WindowText);
+    case layout::Paint::Default:
+        break;
     }
     return palette.color(text ? QPalette::ButtonText : QPalette::Button);
 }

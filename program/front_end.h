@@ -15,7 +15,7 @@ namespace mokopera {
 // The six buttons of the main window, Command1 to Command6.
 enum class Command { Fire, AutoStart, AutoStop, Quit, Reset, Help };
 inline constexpr int kCommandCount = 6;
-inline constexpr Command kCommands[] = {Command::Fire,  Command::AutoStart, Command::AutoStop,
+inline constexpr Command kCommands[] = {Command::Fire, Command::AutoStart, Command::AutoStop,
                                         Command::Quit, Command::Reset,     Command::Help};
 
 // The button's name in the window's layout: "Command1" for Command::Fire, and so on; nullptr for
@@ -23,12 +23,18 @@ inline constexpr Command kCommands[] = {Command::Fire,  Command::AutoStart, Comm
 constexpr const char* CommandName(Command command)
 {
     switch (command) {
-    case Command::Fire: return "Command1";
-    case Command::AutoStart: return "Command2";
-    case Command::AutoStop: return "Command3";
-    case Command::Quit: return "Command4";
-    case Command::Reset: return "Command5";
-    case Command::Help: return "Command6";
+    case Command::Fire:
+        return "Command1";
+    case Command::AutoStart:
+        return "Command2";
+    case Command::AutoStop:
+        return "Command3";
+    case Command::Quit:
+        return "Command4";
+    case Command::Reset:
+        return "Command5";
+    case Command::Help:
+        return "Command6";
     }
     return nullptr;
 }

@@ -4,6 +4,7 @@ namespace mokopera::layout {
 
 namespace {
 
+// clang-format off
 constexpr Control kMainControls[] = {
     // name, kind, caption, pixels, font pixels, bold, look, background, text, focus order
     {"Line1", Kind::Line, "", {0, 24, 433, 1}, 0, false, Look::Plain, Paint::Default, Paint::Default, -1},
@@ -30,13 +31,17 @@ constexpr Control kMainControls[] = {
     {"Command5", Kind::Button, "初期化", {384, 0, 49, 25}, 13, false, Look::Plain, Paint::Default, Paint::Default, 5},
     {"Command6", Kind::Button, "HELP", {336, 0, 49, 25}, 13, false, Look::Plain, Paint::Default, Paint::Default, 6},
 };
+// clang-format on
 
+// clang-format off
 constexpr Control kHelpControls[] = {
     {"Line1", Kind::Line, "", {8, 24, 601, 1}, 0, false, Look::Plain, Paint::Default, Paint::Default, -1},
     {"Command1", Kind::Button, "閉じる", {560, 0, 49, 25}, 12, false, Look::Plain, Paint::Default, Paint::Default, 0},
     {"Picture1", Kind::TextCanvas, "", {8, 32, 601, 465}, kHelpFontPixels, false, Look::Plain, Paint::White, Paint::Default, 1},
 };
+// clang-format on
 
+// clang-format off
 constexpr HelpLine kHelpLines[] = {
     {0, ""},
     {1, "【問　　題】"},
@@ -64,6 +69,7 @@ constexpr HelpLine kHelpLines[] = {
     {8, "［自動停止］ボタンをクリックすると、鉄砲の自動発射が止まります。"},
     {8, "［初期化］ボタンをクリックすると、始めから実験をやり直せます。"},
 };
+// clang-format on
 
 }  // namespace
 
@@ -73,11 +79,15 @@ const Window kHelpWindow{"Form2", " モコペラも数撃ちゃ当たる＿ヘ�
 std::uint32_t PaintRgb(Paint paint)
 {
     switch (paint) {
-    case Paint::White: return 0xFFFFFF;
-    case Paint::TitlePink: return 0xFFC0FF;
-    case Paint::Black: return 0x000000;
-    case Paint::WindowText: return 0x000000;
-    case Paint::Default: break;
+    case Paint::White:
+        return 0xFFFFFF;
+    case Paint::TitlePink:
+        return 0xFFC0FF;
+    case Paint::Black:
+    case Paint::WindowText:
+        return 0x000000;
+    case Paint::Default:
+        break;
     }
     return 0xF0F0F0;
 }

@@ -31,12 +31,12 @@ struct Control {
     Kind kind;
     const char* caption;  // UTF-8; empty for value labels, lines and canvases
     Rect pixels;
-    int fontPixels;       // 0: the system's default font
+    int fontPixels;  // 0: the system's default font
     bool bold;
     Look look;
     Paint background;
     Paint text;
-    int focusOrder;       // among the controls that take the keyboard focus, lower first; -1: none
+    int focusOrder;  // among the controls that take the keyboard focus, lower first; -1: none
 };
 
 struct Window {

@@ -2,9 +2,9 @@
 
 #include "program/texts.h"
 #include "simulation/entry.h"
-#include "simulation/theory.h"
 #include "simulation/shot_step.h"
 #include "simulation/target.h"
+#include "simulation/theory.h"
 
 namespace mokopera {
 
@@ -56,7 +56,8 @@ void MainWindowLogic::PrepareSeries(bool reset)
 void MainWindowLogic::AskShotsPerExperiment()
 {
     question_ = Question::Entry;
-    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots, {texts::kOk, texts::kCancel});
+    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots,
+                               {texts::kOk, texts::kCancel});
 }
 
 Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
@@ -167,8 +168,8 @@ void MainWindowLogic::RunShot()
 void MainWindowLogic::AnnounceVerdict()
 {
     auto shown = [this](ValueLabel label) { return shown_[Index(label)]; };
-    view_.Announce(shown(ValueLabel::Label9) + "。" + texts::kExperimentsCaption + " " + shown(ValueLabel::Label11) + "、" +
-                   texts::kRateCaption + " " + shown(ValueLabel::Label5));
+    view_.Announce(shown(ValueLabel::Label9) + "。" + texts::kExperimentsCaption + " " + shown(ValueLabel::Label11) +
+                   "、" + texts::kRateCaption + " " + shown(ValueLabel::Label5));
 }
 
 // The experiment counter is full: firing stops, the results stay on screen, and the user is told

@@ -6,9 +6,9 @@
 
 #include "program/device_control.h"
 #include "program/front_end.h"
+#include "simulation/clock.h"
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
-#include "simulation/clock.h"
 #include "simulation/random_source.h"
 
 namespace mokopera {
@@ -77,8 +77,8 @@ private:
     std::array<bool, kCommandCount> enabled_{true, true, true, true, true, true};
     bool timerRunning_ = false;
     bool activated_ = false;
-    bool resetting_ = false;       // the entry of N belongs to Reset: the pointer goes back after it
-    bool limitReached_ = false;    // the experiment counter is full until the next Reset
+    bool resetting_ = false;     // the entry of N belongs to Reset: the pointer goes back after it
+    bool limitReached_ = false;  // the experiment counter is full until the next Reset
     Question question_ = Question::None;
     std::array<std::string, std::size(kValueLabels)> shown_;  // what each value label shows
 };

@@ -6,8 +6,8 @@
 
 #include "program/front_end.h"
 #include "program/main_window.h"
-#include "simulation/experiment_state.h"
 #include "simulation/clock.h"
+#include "simulation/experiment_state.h"
 #include "simulation/random_source.h"
 
 namespace mokopera {
@@ -59,7 +59,7 @@ private:
     Platform platform_;
     ExperimentState state_;
     std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
-    HelpView* help_ = nullptr;              // while the help window is up
+    HelpView* help_ = nullptr;               // while the help window is up
     bool ended_ = false;
 };
 

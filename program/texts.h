@@ -16,11 +16,10 @@ inline constexpr const char* kEntryQuitTitle = "確認";
 inline constexpr const char* kExperimentsCaption = "実験回数";
 inline constexpr const char* kRateCaption = "成功率";
 inline constexpr const char* kTheoryCaption = "少なくとも一回当たる数学的確率";
-inline constexpr const char* kLimitReached =
-    "実験回数が上限の３２７６７回に達しました。\n"
-    "最後の実験は数えられないため、結果に含めていません。\n"
-    "これまでの結果はそのまま表示されています。\n"
-    "新しく実験を始めるには［初期化］ボタンをクリックしてください。";
+inline constexpr const char* kLimitReached = "実験回数が上限の３２７６７回に達しました。\n"
+                                             "最後の実験は数えられないため、結果に含めていません。\n"
+                                             "これまでの結果はそのまま表示されています。\n"
+                                             "新しく実験を始めるには［初期化］ボタンをクリックしてください。";
 
 // The buttons of the dialogs.
 inline constexpr const char* kOk = "OK";

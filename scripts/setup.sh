@@ -1,6 +1,7 @@
 # Shared by scripts/run, scripts/test and scripts/web (sourced, not run): installs the Debian
-# packages that are missing, then configures and builds the desktop program into build/ (Release)
-# or the web edition into build-web/.
+# packages that are missing, then configures and builds through the presets of CMakePresets.json:
+# the desktop program into build/ (Release), the sanitized and fuzzing builds, or the web edition
+# into build-web/.
 set -euo pipefail
 
 MOKOPERA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -14,14 +15,14 @@ MOKOPERA_PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
   pulseaudio
   desktop-file-utils appstream dpkg-dev lintian man-db
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy doctest-dev
 )
 
 # The web edition: Emscripten (its optimizer needs acorn), Node.js, the font tools that make the
 # font subset, and librsvg's converter for the hosted site's icons.
 MOKOPERA_WEB_PACKAGES=(
   cmake ninja-build
-  emscripten node-acorn nodejs
+  emscripten node-acorn nodejs doctest-dev
   python3-fonttools python3-brotli fonts-ipafont-gothic
   librsvg2-bin
 )
@@ -52,36 +53,23 @@ install_missing_packages() {
   fi
 }
 
-build_release() {
-  cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$MOKOPERA_BUILD"
+# Configures and builds one preset (release, asan, fuzz, web).
+build_preset() {
+  (cd "$MOKOPERA_ROOT" && cmake --preset "$1" && cmake --build --preset "$1")
 }
 
-# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
-build_sanitized() {
-  cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DMOKOPERA_SANITIZE=ON >/dev/null
-  cmake --build "$MOKOPERA_ROOT/build-asan"
+build_release() { build_preset release; }
+build_sanitized() { build_preset asan; }  # every test again under ASan and UBSan; any report fails
+build_fuzzers() { build_preset fuzz; }    # the fuzz targets, built with clang and libFuzzer
+build_web() { build_preset web; }          # build-web/mokopera.html, the site, and the tests as WebAssembly
+
+# Runs the tests of one preset; further arguments go to ctest (-L LABEL, -LE LABEL).
+test_preset() {
+  (cd "$MOKOPERA_ROOT" && ctest --preset "$@")
 }
 
-# The fuzz targets, built with clang and libFuzzer.
-build_fuzzers() {
-  CC=clang CXX=clang++ cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_ROOT/build-fuzz" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOKOPERA_FUZZ=ON >/dev/null
-  cmake --build "$MOKOPERA_ROOT/build-fuzz"
-}
-
-# The web edition: build-web/mokopera.html, and the same toolkit-free tests as WebAssembly.
-build_web() {
-  # Debian's Node.js does not look in /usr/share/nodejs, where Emscripten's optimizer finds acorn.
-  export NODE_PATH=/usr/share/nodejs
-  emcmake cmake -S "$MOKOPERA_ROOT" -B "$MOKOPERA_ROOT/build-web" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" >/dev/null
-  cmake --build "$MOKOPERA_ROOT/build-web"
-}
-
-# Playwright for the browser tests, at the versions of the lockfile; it drives the system's
-# Chromium and downloads no browser.
+# The browser tests' drivers (Playwright, Puppeteer, Selenium) at the versions of the lockfile;
+# they drive the system's browsers and download none.
 install_browser_test_tools() {
   command -v npm >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
   (cd "$MOKOPERA_ROOT/tests/web" && npm ci --no-audit --no-fund --loglevel=error)

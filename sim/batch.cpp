@@ -45,7 +45,7 @@ public:
 };
 
 struct Block {
-    long long first = 0, end = 0;        // experiments [first, end)
+    long long first = 0, end = 0;  // experiments [first, end)
     long long successes = 0;
     std::vector<Checkpoint> checkpoints;  // successes within the block, at checkpoints inside it
 };

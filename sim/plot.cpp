@@ -66,8 +66,8 @@ std::string Legend(const std::vector<std::pair<std::string, std::string>>& entri
     std::ostringstream svg;
     double y = Frame::kBottom - 20.0 * double(entries.size()) - 6;  // bottom right, clear of the data
     for (const auto& [swatch, text] : entries) {
-        svg << "<g transform=\"translate(" << Frame::kRight - 230 << ' ' << y << ")\">" << swatch << "<text x=\"34\" y=\"4\">"
-            << text << "</text></g>\n";
+        svg << "<g transform=\"translate(" << Frame::kRight - 230 << ' ' << y << ")\">" << swatch
+            << "<text x=\"34\" y=\"4\">" << text << "</text></g>\n";
         y += 20;
     }
     return svg.str();
@@ -96,12 +96,15 @@ std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& runni
     std::ostringstream svg;
     svg << SvgStart("成功率の収束　N = " + std::to_string(row.shots) + "（" + std::to_string(row.experiments) +
                     " 回の実験）");
-    svg << Axes(frame, [&] {
-        std::vector<double> ticks;
-        for (double t = 1; t <= xMax * 1.0001; t *= 10)
-            ticks.push_back(t);
-        return ticks;
-    }(), "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
+    svg << Axes(
+        frame,
+        [&] {
+            std::vector<double> ticks;
+            for (double t = 1; t <= xMax * 1.0001; t *= 10)
+                ticks.push_back(t);
+            return ticks;
+        }(),
+        "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
 
     // The ±2 standard-error band: p ± 2·sqrt(p(1−p)/n), drawn as one closed outline.
     std::ostringstream upper, lower;
@@ -117,8 +120,8 @@ std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& runni
         << frame.Y(p) << "\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>\n";
     svg << "<polyline fill=\"none\" stroke=\"#0050c8\" stroke-width=\"1.5\" points=\"";
     for (const Checkpoint& point : running)
-        svg << frame.X(double(point.experiments)) << ','
-            << frame.Y(double(point.successes) / double(point.experiments)) << ' ';
+        svg << frame.X(double(point.experiments)) << ',' << frame.Y(double(point.successes) / double(point.experiments))
+            << ' ';
     svg << "\"/>\n";
     svg << Legend({{"<line x1=\"0\" x2=\"28\" stroke=\"#0050c8\" stroke-width=\"1.5\"/>", "実験的確率"},
                    {"<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>",
@@ -149,8 +152,7 @@ std::string RangePlot(const std::vector<Row>& rows)
         const double half = 2 * StandardError(row.theoretical, double(row.experiments));
         svg << "<line x1=\"" << frame.X(row.shots) << "\" y1=\"" << frame.Y(std::max(0.0, row.experimental - half))
             << "\" x2=\"" << frame.X(row.shots) << "\" y2=\"" << frame.Y(std::min(1.0, row.experimental + half))
-            << "\"/><circle cx=\"" << frame.X(row.shots) << "\" cy=\"" << frame.Y(row.experimental)
-            << "\" r=\"3\"/>\n";
+            << "\"/><circle cx=\"" << frame.X(row.shots) << "\" cy=\"" << frame.Y(row.experimental) << "\" r=\"3\"/>\n";
     }
     svg << "</g>\n";
     svg << Legend({{"<circle cx=\"14\" cy=\"0\" r=\"3\" fill=\"#0050c8\"/>", "実験的確率（±２標準誤差）"},

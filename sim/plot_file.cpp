@@ -37,7 +37,8 @@ std::string PlotFile::Prepare(const std::string& path)
     struct stat existing {};
     if (lstat(path.c_str(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode))
-            return "通常のファイルではないので上書きしません: " + path + "\n" + "not a regular file, left as it is: " + path;
+            return "通常のファイルではないので上書きしません: " + path + "\n" +
+                   "not a regular file, left as it is: " + path;
         mode_ = existing.st_mode & 07777;
         owner_ = existing.st_uid;
         group_ = existing.st_gid;

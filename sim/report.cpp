@@ -45,8 +45,8 @@ Row MakeRow(const BatchResult& batch)
     row.theoretical = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
     row.experimental = batch.experiments > 0 ? double(batch.successes) / double(batch.experiments) : 0.0;
     row.experimentalText = FormatProbability(row.experimental);
-    row.standardErrors = (row.experimental - row.theoretical) /
-                         StandardError(row.theoretical, double(std::max(1LL, batch.experiments)));
+    row.standardErrors =
+        (row.experimental - row.theoretical) / StandardError(row.theoretical, double(std::max(1LL, batch.experiments)));
     return row;
 }
 
@@ -58,9 +58,8 @@ std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
         << "   N experiments successes experimental  theoretical  difference/SE\n";
     for (const Row& row : rows) {
         char line[160];
-        std::snprintf(line, sizeof line, "%4d %11lld %9lld %12s %12s %14s\n", row.shots, row.experiments,
-                      row.successes, row.experimentalText.c_str(), row.theoreticalText.c_str(),
-                      Signed(row.standardErrors).c_str());
+        std::snprintf(line, sizeof line, "%4d %11lld %9lld %12s %12s %14s\n", row.shots, row.experiments, row.successes,
+                      row.experimentalText.c_str(), row.theoreticalText.c_str(), Signed(row.standardErrors).c_str());
         out << line;
     }
     return out.str();

@@ -7,8 +7,8 @@
 
 #include "sim/batch.h"
 #include "sim/options.h"
-#include "sim/plot_file.h"
 #include "sim/plot.h"
+#include "sim/plot_file.h"
 #include "sim/report.h"
 
 namespace mokopera::sim {
@@ -83,6 +83,7 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
         return 1;
     }
     std::vector<Row> rows;
+    rows.reserve(batches.size());
     for (const BatchResult& batch : batches)
         rows.push_back(MakeRow(batch));
 

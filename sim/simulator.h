@@ -9,7 +9,8 @@
 namespace mokopera::sim {
 
 // What the program says when its standard output cannot be written.
-inline constexpr const char* kCannotWriteOutput = "mokopera-sim: 標準出力に書き込めません\ncannot write to the standard output\n";
+inline constexpr const char* kCannotWriteOutput =
+    "mokopera-sim: 標準出力に書き込めません\ncannot write to the standard output\n";
 
 // The whole command: reads the arguments, runs the batches, writes the table or CSV to `out`,
 // the plot to its file, and messages and progress to `err`. Returns the exit status: 0, or 2 for

@@ -7,21 +7,28 @@ namespace mokopera {
 
 // The seven labels of the main window whose text the simulation writes.
 enum class ValueLabel { Label2, Label4, Label5, Label9, Label11, Label13, Label15 };
-inline constexpr ValueLabel kValueLabels[] = {ValueLabel::Label2,  ValueLabel::Label4,  ValueLabel::Label5,
-                                              ValueLabel::Label9,  ValueLabel::Label11, ValueLabel::Label13,
+inline constexpr ValueLabel kValueLabels[] = {ValueLabel::Label2, ValueLabel::Label4,  ValueLabel::Label5,
+                                              ValueLabel::Label9, ValueLabel::Label11, ValueLabel::Label13,
                                               ValueLabel::Label15};
 
 // The label's name in the window's layout: "Label2" for ValueLabel::Label2, and so on.
 constexpr const char* ValueLabelName(ValueLabel label)
 {
     switch (label) {
-    case ValueLabel::Label2: return "Label2";
-    case ValueLabel::Label4: return "Label4";
-    case ValueLabel::Label5: return "Label5";
-    case ValueLabel::Label9: return "Label9";
-    case ValueLabel::Label11: return "Label11";
-    case ValueLabel::Label13: return "Label13";
-    case ValueLabel::Label15: return "Label15";
+    case ValueLabel::Label2:
+        return "Label2";
+    case ValueLabel::Label4:
+        return "Label4";
+    case ValueLabel::Label5:
+        return "Label5";
+    case ValueLabel::Label9:
+        return "Label9";
+    case ValueLabel::Label11:
+        return "Label11";
+    case ValueLabel::Label13:
+        return "Label13";
+    case ValueLabel::Label15:
+        return "Label15";
     }
     return nullptr;
 }

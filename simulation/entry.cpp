@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-
 namespace mokopera {
 
 namespace {
@@ -46,8 +45,8 @@ std::size_t NumberLength(std::string_view text)
 double ReadLeadingNumber(std::string_view text)
 {
     std::size_t start = 0;
-    while (start < text.size() && (text[start] == ' ' || text[start] == '\t' || text[start] == '\r' ||
-                                   text[start] == '\n'))
+    while (start < text.size() &&
+           (text[start] == ' ' || text[start] == '\t' || text[start] == '\r' || text[start] == '\n'))
         ++start;
     bool negative = false;
     if (start < text.size() && (text[start] == '+' || text[start] == '-')) {

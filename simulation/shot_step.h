@@ -1,8 +1,8 @@
 #pragma once
 
+#include "simulation/clock.h"
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
-#include "simulation/clock.h"
 #include "simulation/random_source.h"
 
 namespace mokopera {
@@ -17,7 +17,6 @@ enum class StepResult { Completed, CounterOverflow };
 // Fires one shot on `state`: advances or starts an experiment, reseeds `random` from `clock`,
 // draws distance and angle, gives the verdict at the experiment's last shot, shows the
 // statistics and draws the mark, asking `effects` for each visible change in that order.
-[[nodiscard]] StepResult ShotStep(ExperimentState& state, RandomSource& random, Clock& clock,
-                                  ShotEffects& effects);
+[[nodiscard]] StepResult ShotStep(ExperimentState& state, RandomSource& random, Clock& clock, ShotEffects& effects);
 
 }  // namespace mokopera

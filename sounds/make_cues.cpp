@@ -33,7 +33,7 @@ std::vector<double> Render(const std::vector<Note>& notes, double totalSeconds)
         const auto count = static_cast<std::size_t>(note.lengthSeconds * kRate);
         for (std::size_t i = 0; i < count && first + i < samples.size(); ++i) {
             const double t = double(i) / kRate;
-            const double attack = std::min(1.0, t / 0.006);           // no click at the start
+            const double attack = std::min(1.0, t / 0.006);                         // no click at the start
             const double release = std::min(1.0, (note.lengthSeconds - t) / 0.03);  // nor at the end
             const double envelope = attack * release * std::exp(-note.decayPerSecond * t);
             const double w = 2 * kPi * note.frequency * t;
@@ -61,17 +61,19 @@ bool WriteWave(const std::string& path, const std::vector<double>& samples)
     out.write("RIFF", 4);
     PutLittleEndian(out, 36 + dataBytes, 4);
     out.write("WAVEfmt ", 8);
-    PutLittleEndian(out, 16, 4);        // fmt chunk size
-    PutLittleEndian(out, 1, 2);         // PCM
-    PutLittleEndian(out, 1, 2);         // mono
+    PutLittleEndian(out, 16, 4);  // fmt chunk size
+    PutLittleEndian(out, 1, 2);   // PCM
+    PutLittleEndian(out, 1, 2);   // mono
     PutLittleEndian(out, kRate, 4);
-    PutLittleEndian(out, kRate * 2, 4); // bytes per second
-    PutLittleEndian(out, 2, 2);         // block align
-    PutLittleEndian(out, 16, 2);        // bits per sample
+    PutLittleEndian(out, kRate * 2, 4);  // bytes per second
+    PutLittleEndian(out, 2, 2);          // block align
+    PutLittleEndian(out, 16, 2);         // bits per sample
     out.write("data", 4);
     PutLittleEndian(out, dataBytes, 4);
     for (double s : samples)
-        PutLittleEndian(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(std::clamp(s, -1.0, 1.0) * 32767))), 2);
+        PutLittleEndian(
+            out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(std::clamp(s, -1.0, 1.0) * 32767))),
+            2);
     return out.good();
 }
 
@@ -89,6 +91,7 @@ int main(int argc, char** argv)
         std::vector<Note> notes;
         double seconds;
     };
+    // clang-format off
     const Cue cues[] = {
         // success: a bright rising pair, G5 then C6
         {mokopera::texts::kSuccessCue, {{0.0, 783.99, 0.5, 5.0}, {0.16, 1046.50, 0.74, 4.0}}, 0.9},
@@ -99,6 +102,7 @@ int main(int argc, char** argv)
         // Quit: a longer closing phrase, G5 E5 C5
         {mokopera::texts::kQuitCue, {{0.0, 783.99, 0.5, 4.0}, {0.25, 659.25, 0.6, 3.5}, {0.5, 523.25, 0.95, 2.5}}, 1.45},
     };
+    // clang-format on
     static_assert(sizeof cues / sizeof cues[0] == std::size(mokopera::texts::kCueFiles), "a sound for every cue");
     for (const Cue& cue : cues) {
         if (!WriteWave(folder + "/" + cue.name, Render(cue.notes, cue.seconds))) {

@@ -26,11 +26,16 @@ namespace {
 const char* Name(layout::Kind kind)
 {
     switch (kind) {
-    case layout::Kind::Button: return "button";
-    case layout::Kind::Label: return "label";
-    case layout::Kind::Line: return "line";
-    case layout::Kind::TargetCanvas: return "targetCanvas";
-    case layout::Kind::TextCanvas: return "textCanvas";
+    case layout::Kind::Button:
+        return "button";
+    case layout::Kind::Label:
+        return "label";
+    case layout::Kind::Line:
+        return "line";
+    case layout::Kind::TargetCanvas:
+        return "targetCanvas";
+    case layout::Kind::TextCanvas:
+        return "textCanvas";
     }
     return "";
 }
@@ -38,10 +43,14 @@ const char* Name(layout::Kind kind)
 const char* Name(layout::Look look)
 {
     switch (look) {
-    case layout::Look::Plain: return "plain";
-    case layout::Look::Boxed: return "boxed";
-    case layout::Look::Title: return "title";
-    case layout::Look::Wrapped: return "wrapped";
+    case layout::Look::Plain:
+        return "plain";
+    case layout::Look::Boxed:
+        return "boxed";
+    case layout::Look::Title:
+        return "title";
+    case layout::Look::Wrapped:
+        return "wrapped";
     }
     return "";
 }
@@ -49,11 +58,16 @@ const char* Name(layout::Look look)
 const char* Name(layout::Paint paint)
 {
     switch (paint) {
-    case layout::Paint::Default: return "default";
-    case layout::Paint::White: return "white";
-    case layout::Paint::TitlePink: return "titlePink";
-    case layout::Paint::Black: return "black";
-    case layout::Paint::WindowText: return "windowText";
+    case layout::Paint::Default:
+        return "default";
+    case layout::Paint::White:
+        return "white";
+    case layout::Paint::TitlePink:
+        return "titlePink";
+    case layout::Paint::Black:
+        return "black";
+    case layout::Paint::WindowText:
+        return "windowText";
     }
     return "";
 }
@@ -273,7 +287,7 @@ public:
     // number, a name, null) is no button and does nothing.
     void Click(const val& command)
     {
-        if (command.instanceof(val::module_property("Command")))
+        if (command.instanceof (val::module_property("Command")))
             program_.Click(static_cast<Command>(command["value"].as<int>()));
     }
     void Tick() { program_.Tick(); }

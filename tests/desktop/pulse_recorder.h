@@ -33,7 +33,9 @@ public:
                       {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--log-level=error",
                        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + Socket(),
                        QString("--load=module-pipe-sink file=%1/sink format=s16le rate=%2 channels=1 "
-                               "use_system_clock_for_timing=yes").arg(folder_).arg(kRate)});
+                               "use_system_clock_for_timing=yes")
+                           .arg(folder_)
+                           .arg(kRate)});
         if (!server_.waitForStarted() || !QTest::qWaitFor([&] { return QFile::exists(Socket()); }, 10000))
             return false;
         reader_.setStandardOutputFile(folder_ + "/recording", QIODevice::Append);
@@ -70,7 +72,8 @@ inline std::vector<double> Bursts(const std::vector<std::int16_t>& samples, int 
     std::vector<double> bursts;
     int start = -1, last = -1;
     for (std::size_t at = 0, window = 0; at + kRate / 100 <= samples.size(); at += kRate / 100, ++window) {
-        const auto [low, high] = std::minmax_element(samples.begin() + std::ptrdiff_t(at), samples.begin() + std::ptrdiff_t(at + kRate / 100));
+        const auto [low, high] = std::minmax_element(samples.begin() + std::ptrdiff_t(at),
+                                                     samples.begin() + std::ptrdiff_t(at + kRate / 100));
         if (std::max(-int{*low}, int{*high}) > 300)
             start = start < 0 ? int(window) : start, last = int(window);
         else if (start >= 0 && int(window) - last >= quietMs / 10)

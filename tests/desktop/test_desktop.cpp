@@ -38,7 +38,8 @@ void CheckFollowsLayout(const QWidget& widget, const layout::Window& window)
     for (const layout::Control& control : window.controls) {
         const QWidget* made = widget.findChild<QWidget*>(control.name);
         QVERIFY2(made, control.name);
-        QCOMPARE(made->geometry(), QRect(control.pixels.left, control.pixels.top, control.pixels.width, control.pixels.height));
+        QCOMPARE(made->geometry(),
+                 QRect(control.pixels.left, control.pixels.top, control.pixels.width, control.pixels.height));
         if (control.fontPixels > 0)
             QCOMPARE(made->font(), JapaneseFont(control.fontPixels, control.bold));
         if (const auto* button = qobject_cast<const QPushButton*>(made))
@@ -49,7 +50,8 @@ void CheckFollowsLayout(const QWidget& widget, const layout::Window& window)
             QCOMPARE(qobject_cast<const BoxLabel*>(label) != nullptr, control.look != layout::Look::Plain);
             QCOMPARE(label->palette().color(QPalette::WindowText), PaintColour(control.text, widget.palette(), true));
             if (control.look != layout::Look::Plain)
-                QCOMPARE(label->palette().color(QPalette::Window), PaintColour(control.background, widget.palette(), false));
+                QCOMPARE(label->palette().color(QPalette::Window),
+                         PaintColour(control.background, widget.palette(), false));
         }
         if (control.focusOrder >= 0)
             focusOrder[control.focusOrder] = control.name;
@@ -92,6 +94,7 @@ private slots:
         Desktop desktop;
         desktop.program.Start();
         const QStringList okCancel{"OK", "キャンセル"}, yesNo{"はい", "いいえ"};
+        // clang-format off
         const std::tuple<QStringList, Qt::Key, QString> steps[] = {
             {okCancel, Qt::Key_Escape, "確認"}, {yesNo, Qt::Key_Escape, "鉄砲の発射回数の設定"},
             {okCancel, Qt::Key_Return, ""}, {},  // the offered 20 taken; then Quit's question
@@ -240,6 +243,7 @@ private slots:
             std::ifstream("/proc/self/statm") >> pages >> resident;
             return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
         };
+        // clang-format on
         double afterWarmUp = 0;
         for (int round = 0; round < 200; ++round) {
             desktop.Click(2);
@@ -248,13 +252,16 @@ private slots:
             desktop.Click(3);
             // The labels tell exactly the story of 250 shots at N = 5 since the last reset.
             const ExperimentState& state = desktop.program.State();
-            auto text = [&](const char* label) { return desktop.screens.CurrentMainWidget()->findChild<QLabel*>(label)->text(); };
+            auto text = [&](const char* label) {
+                return desktop.screens.CurrentMainWidget()->findChild<QLabel*>(label)->text();
+            };
             QCOMPARE(state.Successes + state.Failures, 50);
             QCOMPARE(text("Label11"), QString("50"));
             QCOMPARE(text("Label13"), QString::number(state.Successes));
             QCOMPARE(text("Label4"), QString("5"));
             QCOMPARE(text("Label5"), QString::fromStdString(FormatProbability(state.Successes / 50.0)));
-            QCOMPARE(desktop.screens.CurrentMainWidget()->Announced(), text("Label9") + "。実験回数 50、成功率 " + text("Label5"));
+            QCOMPARE(desktop.screens.CurrentMainWidget()->Announced(),
+                     text("Label9") + "。実験回数 50、成功率 " + text("Label5"));
             QCoreApplication::processEvents();  // let the window paint
             desktop.Click(5);
             desktop.Answer("OK", "5");

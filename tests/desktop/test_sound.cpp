@@ -34,7 +34,8 @@ private slots:
     void audioModuleLoadsOnFirstUse()
     {
         const QString bin = QCoreApplication::applicationDirPath();
-        for (const auto& [module, loads] : {std::pair{"/mokopera-audio.so", true}, {"/no-such-module.so", false}, {"/Chimes.wav", false}}) {
+        for (const auto& [module, loads] :
+             {std::pair{"/mokopera-audio.so", true}, {"/no-such-module.so", false}, {"/Chimes.wav", false}}) {
             AudioModule media((bin + module).toStdString(), CueFileLocator({bin.toStdString()}));
             DeviceControl control(media);
             PlayCue(control, "pinpon.wav");
@@ -58,13 +59,16 @@ private slots:
         write("Chimes2.wav", QByteArray("RIFF\x10\0\0\0WAVEfmt ", 16));
         QVERIFY(QDir(dir.path()).mkdir("endpinpon.wav"));
         const QString bin = QCoreApplication::applicationDirPath();
-        AudioModule media((bin + "/mokopera-audio.so").toStdString(), CueFileLocator({dir.path().toStdString(), bin.toStdString()}));
+        AudioModule media((bin + "/mokopera-audio.so").toStdString(),
+                          CueFileLocator({dir.path().toStdString(), bin.toStdString()}));
         DeviceControl control(media);
-        for (const char* name : {"Chimes.wav", "Chimes2.wav", "endpinpon.wav", "missing.wav", "", "..", "../bin/pinpon.wav", "pinpon.wav"}) {
+        for (const char* name : {"Chimes.wav", "Chimes2.wav", "endpinpon.wav", "missing.wav", "", "..",
+                                 "../bin/pinpon.wav", "pinpon.wav"}) {
             PlayCue(control, name);
             QTest::qWait(50);
             PlayVerdictCue(control, name);
-            QCOMPARE(control.CurrentState() == DeviceControl::State::Sounding, QByteArray(name).endsWith("pinpon.wav") && name[0] != '.');
+            QCOMPARE(control.CurrentState() == DeviceControl::State::Sounding,
+                     QByteArray(name).endsWith("pinpon.wav") && name[0] != '.');
         }
     }
 
@@ -86,6 +90,7 @@ private slots:
         // turns on a busy machine, so the cut-off row lets a short gap pass and catches only a silent
         // cue (half a second of quiet); its 2.9 s of sound may lose the first stream's start. The
         // other rows leave half a second of quiet between cues.
+        // clang-format off
         const std::tuple<std::vector<std::pair<const char*, int>>, std::vector<double>, int> rows[] = {
             {{{"vChimes.wav", 1500}, {"vChimes2.wav", 1500}, {"vChimes.wav", 1500}, {"vChimes2.wav", 1500},
               {"pinpon.wav", 1800}, {"pinpon.wav", 1800}, {"endpinpon.wav", 1900}},  // verdicts, Reset, HELP, Quit
@@ -95,6 +100,7 @@ private slots:
              {2.4}, 400},
             {{{"pinpon.wav", 1700}, {"restart", 5000}, {"vChimes.wav", 1500}, {"endpinpon.wav", 1900}}, {1.15, 0.85, 1.4}, 150},
         };
+        // clang-format on
         const std::string bin = QCoreApplication::applicationDirPath().toStdString();
         for (const auto& [steps, minimumSeconds, quietMs] : rows) {
             const std::size_t start = server.Recording().size();

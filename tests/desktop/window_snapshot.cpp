@@ -33,10 +33,12 @@ int main(int argc, char** argv)
         return 1;
     desktop.Click(6);
     HelpWidget* help = nullptr;
-    (void)QTest::qWaitFor([&] {
-        help = desktop.screens.CurrentHelpWidget();
-        return help && help->Canvas()->PrintedLines().size() == 25;
-    }, 5000);
+    (void)QTest::qWaitFor(
+        [&] {
+            help = desktop.screens.CurrentHelpWidget();
+            return help && help->Canvas()->PrintedLines().size() == 25;
+        },
+        5000);
     QCoreApplication::processEvents();
     return help && help->grab().save(out.filePath("help.png")) ? 0 : 1;
 }

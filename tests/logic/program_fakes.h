@@ -38,7 +38,10 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
         void ClearCanvas() override { marks = 0, log.push_back("clear"); }
         void SetPoint(float, float) override { ++points; }
         void TargetDrawn() override { log.push_back("target"); }
-        void DrawMark(float x, float y, ConsoleColour colour) override { ++marks, log.push_back(MarkText(x, y, colour)); }
+        void DrawMark(float x, float y, ConsoleColour colour) override
+        {
+            ++marks, log.push_back(MarkText(x, y, colour));
+        }
         void SetBusyPointer(bool on) override { log.push_back(on ? "busy" : "arrow"); }
         void SetTimerRunning(bool on) override { timer = on, log.push_back(on ? "timer on" : "timer off"); }
         void Announce(const std::string& text) override { log.push_back("say " + text); }
@@ -47,7 +50,10 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
     struct Help final : HelpView {
         std::vector<std::string> printed;
         void ClearText() override { printed.clear(); }
-        void PrintLine(int indent, const std::string& text) override { printed.push_back(std::to_string(indent) + " " + text); }
+        void PrintLine(int indent, const std::string& text) override
+        {
+            printed.push_back(std::to_string(indent) + " " + text);
+        }
     };
 
     std::unique_ptr<Main> main;
@@ -62,7 +68,8 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
     void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
                   const Buttons& buttons) override
     {
-        log.push_back("ask entry " + title + " " + prompt + " " + offered + " [" + buttons.front() + "|" + buttons.back() + "]");
+        log.push_back("ask entry " + title + " " + prompt + " " + offered + " [" + buttons.front() + "|" +
+                      buttons.back() + "]");
     }
     void AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons) override
     {
@@ -116,14 +123,22 @@ struct ProgramHarness {
                 program.OnEntry(std::nullopt);
             else if (step == "yes" || step == "no")
                 program.OnYesNo(step == "yes");
-            else if (step == "start") program.Start();
-            else if (step == "activate") program.MainViewActivated();
-            else if (step == "help-activated") program.HelpViewActivated();
-            else if (step == "tick") program.Tick();
-            else if (step == "close-help") program.CloseHelp();
-            else if (step == "close-box") program.CloseBox();
-            else if (step == "ok") program.OnNoticeClosed();
-            else FAIL_CHECK("a script step that means nothing: ", step);
+            else if (step == "start")
+                program.Start();
+            else if (step == "activate")
+                program.MainViewActivated();
+            else if (step == "help-activated")
+                program.HelpViewActivated();
+            else if (step == "tick")
+                program.Tick();
+            else if (step == "close-help")
+                program.CloseHelp();
+            else if (step == "close-box")
+                program.CloseBox();
+            else if (step == "ok")
+                program.OnNoticeClosed();
+            else
+                FAIL_CHECK("a script step that means nothing: ", step);
         }
     }
 

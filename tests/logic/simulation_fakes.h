@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "simulation/effects.h"
 #include "simulation/clock.h"
+#include "simulation/effects.h"
 #include "simulation/random_source.h"
 
 namespace mokopera::testing {
@@ -23,7 +23,10 @@ inline std::string MarkText(float x, float y, ConsoleColour colour)
 // Writes every effect as one short line, so whole sequences compare as string lists.
 struct RecordingEffects : ShotEffects {
     std::vector<std::string> log;
-    void SetLabelText(ValueLabel label, const std::string& text) override { log.push_back(ValueLabelName(label) + ("=" + text)); }
+    void SetLabelText(ValueLabel label, const std::string& text) override
+    {
+        log.push_back(ValueLabelName(label) + ("=" + text));
+    }
     void SetVerdictColour(ConsoleColour colour) override { log.push_back("colour " + std::to_string(int(colour))); }
     void ClearCanvas() override { log.push_back("clear"); }
     void DrawTarget() override { log.push_back("target"); }

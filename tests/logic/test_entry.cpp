@@ -5,14 +5,15 @@
 
 #include "doctest_extras.h"
 #include "simulation/entry.h"
-#include "simulation/theory.h"
 #include "simulation/number_text.h"
+#include "simulation/theory.h"
 
 using namespace mokopera;
 
 // Each row: a text, and what the entry makes of it: N (5 to 50), -1 for rejected, 0 for empty.
 TEST_CASE("EntryRule")
 {
+    // clang-format off
     const std::tuple<const char*, std::string, int> rows[] = {
         {"empty", std::string(), 0}, {"offered 20", std::string("20"), 20}, {"lowest 5", std::string("5"), 5},
         {"highest 50", std::string("50"), 50}, {"4.99", std::string("4.99"), -1}, {"50.5", std::string("50.5"), -1},
@@ -32,11 +33,14 @@ TEST_CASE("EntryRule")
         {"hex prefix reads as 0", std::string("0x10"), -1}, {"double sign", std::string("+-7"), -1},
         {"decimal comma stops the number", std::string("7,9"), 7},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, text, expected] = row;
         INFO(std::get<0>(row));
         const EntryOutcome outcome = ValidateShotsEntry(text);
-        CHECK(outcome.Kind == (expected == 0 ? EntryKind::Empty : expected < 0 ? EntryKind::Rejected : EntryKind::Accepted));
+        CHECK(outcome.Kind == (expected == 0  ? EntryKind::Empty
+                               : expected < 0 ? EntryKind::Rejected
+                                              : EntryKind::Accepted));
         CHECK_EQ(int{outcome.Value}, std::max(expected, 0));
     }
 }
@@ -45,6 +49,7 @@ TEST_CASE("EntryRule")
 // 1 − 0.9^10 would read 0.6513216) and N = 24 (0.9202336).
 TEST_CASE("TheoryForEveryN")
 {
+    // clang-format off
     const std::pair<int, const char*> rows[] = {
         {5, "0.4095100"}, {6, "0.4685590"}, {7, "0.5217031"}, {8, "0.5695328"}, {9, "0.6125795"},
         {10, "0.6513215"}, {11, "0.6861894"}, {12, "0.7175705"}, {13, "0.7458134"}, {14, "0.7712321"},
@@ -57,6 +62,7 @@ TEST_CASE("TheoryForEveryN")
         {45, "0.9912720"}, {46, "0.9921448"}, {47, "0.9929304"}, {48, "0.9936373"}, {49, "0.9942736"},
         {50, "0.9948462"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [shots, text] = row;
         INFO("N = ", std::get<0>(row));
@@ -68,6 +74,7 @@ TEST_CASE("TheoryForEveryN")
 
 TEST_CASE("ProbabilityFormat")
 {
+    // clang-format off
     const std::tuple<const char*, double, const char*> rows[] = {
         {"1/3", 1.0 / 3, "0.3333333"}, {"2/3", 2.0 / 3, "0.6666667"}, {"one", 1.0, "1.0000000"},
         {"zero", 0.0, "0.0000000"}, {"exact half rounds up", 225.0 / 256, "0.8789063"},
@@ -76,10 +83,10 @@ TEST_CASE("ProbabilityFormat")
         {"1121/1280 is a half, stored just below it", 1121.0 / 1280, "0.8757813"},
         {"0.99999995 is a half, stored just below it", 0.99999995, "1.0000000"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, value, text] = row;
         INFO(std::get<0>(row));
         CHECK_EQ(FormatProbability(value), std::string(text));
     }
 }
-

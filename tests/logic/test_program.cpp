@@ -15,10 +15,12 @@ using namespace mokopera::testing;
 
 namespace {
 
-const std::string kAskEntry = "ask entry 鉄砲の発射回数の設定 ５以上５０以下の整数を入力してください。 20 [OK|キャンセル]";
+const std::string kAskEntry =
+    "ask entry 鉄砲の発射回数の設定 ５以上５０以下の整数を入力してください。 20 [OK|キャンセル]";
 const std::string kAskToEnd = "ask yesno 確認 終了していいですか？ [はい|いいえ]";
 const std::string kAskToQuit = "ask yesno モコペラも数撃ちゃ当たる 終了していいですか？ [はい|いいえ]";
-const std::vector<std::string> kEmptyLabels = {"Label2=", "Label4=", "Label5=", "Label9=", "Label11=", "Label13=", "Label15="};
+const std::vector<std::string> kEmptyLabels = {
+    "Label2=", "Label4=", "Label5=", "Label9=", "Label11=", "Label13=", "Label15="};
 
 // The theory shown in Label15, and announced.
 std::vector<std::string> Theory(const std::string& text)
@@ -39,6 +41,7 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 // Fire, Auto start, Auto stop, Quit, Reset, HELP, timer: a letter when enabled, '.' when not.
 TEST_CASE("ButtonStates")
 {
+    // clang-format off
     const std::pair<const char*, const char*> rows[] = {
         {"start", "FASQRH."}, {"start, activate", "FA.Q.H."}, {"start, activate, entry:5, fire", "FA.QRH."},
         {"start, activate, entry:5, autostart", "..S...T"}, {"start, activate, entry:5, autostart, tick, tick", "..S...T"},
@@ -46,6 +49,7 @@ TEST_CASE("ButtonStates")
         {"start, activate, entry:5, fire, reset, entry:5", "FA.Q.H."},
         {"start, activate, entry:5, autostart, fire, reset, help, quit, autostart", "..S...T"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [script, states] = row;
         INFO(std::get<0>(row));
@@ -61,6 +65,7 @@ TEST_CASE("SequenceOrder")
 {
     const std::vector<std::string> shot1 = {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 149.0 250.0 12"};
     // The name, what runs first (not logged), the script, and its effects.
+    // clang-format off
     const std::tuple<const char*, const char*, const char*, std::vector<std::string>> rows[] = {
         {"load and activation", "", "start, activate",
          {"load main", "Command3 off", "Command5 off", "target", kAskEntry}},
@@ -89,6 +94,7 @@ TEST_CASE("SequenceOrder")
          "close-help, activate", {"unload help", "load main", "Command3 off", "Command5 off", "target", kAskEntry}},
         {"the close box ends without a question or a cue", "start, activate, entry:5", "close-box", {"end"}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, before, script, expected] = row;
         INFO(std::get<0>(row));
@@ -102,6 +108,7 @@ TEST_CASE("SequenceOrder")
 TEST_CASE("EntryReplies")
 {
     // The name, the replies, their effects, N afterwards, and whether the program ended.
+    // clang-format off
     const std::tuple<const char*, const char*, std::vector<std::string>, int, bool> rows[] = {
         {"Cancel asks whether to end; No asks again, offering 20", "cancel, no, entry:7",
          Join({{kAskToEnd, kAskEntry}, Theory("0.5217031")}), 7, false},
@@ -110,6 +117,7 @@ TEST_CASE("EntryReplies")
          Join({{kAskEntry, kAskEntry, kAskEntry}, Theory("0.5695328")}), 8, false},
         {"rejected, then Cancel and Yes: N as it was", "entry:4, cancel, yes", {kAskEntry, kAskToEnd, "end"}, 33, true},
     };
+    // clang-format on
     for (const bool reset : {false, true}) {
         for (const auto& row : rows) {
             const auto& [name, script, effects, shots, ends] = row;
@@ -140,8 +148,9 @@ TEST_CASE("ExperimentLimit")
     CHECK_EQ(harness.front.main->labels["Label5"], std::string("0.6103702"));
 
     const auto log = harness.RunAndLog("autostart, tick, tick, tick, tick, tick");
-    const std::vector<std::string> told = {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on",
-                                           "Command6 on", "timer off", "notice モコペラも数撃ちゃ当たる [OK]"};
+    const std::vector<std::string> told = {
+        "Command1 on", "Command2 on", "Command3 off", "Command4 on",
+        "Command5 on", "Command6 on", "timer off",    "notice モコペラも数撃ちゃ当たる [OK]"};
     CHECK((log.size() > told.size() && std::equal(told.begin(), told.end(), log.end() - long(told.size()))));
     CHECK_EQ(harness.front.Buttons(), std::string("FA.QRH."));
     // The lost experiment has no verdict: its first shot emptied Label9, and the counts add up.
@@ -151,7 +160,8 @@ TEST_CASE("ExperimentLimit")
     CHECK_EQ(harness.front.main->labels["Label9"], std::string());
 
     CHECK_EQ(harness.RunAndLog("fire"), std::vector<std::string>{});  // the notice is still open
-    CHECK_EQ(harness.RunAndLog("ok, fire"), (std::vector<std::string>{"Command5 on", "notice モコペラも数撃ちゃ当たる [OK]"}));
+    CHECK_EQ(harness.RunAndLog("ok, fire"),
+             (std::vector<std::string>{"Command5 on", "notice モコペラも数撃ちゃ当たる [OK]"}));
     harness.Run("ok, reset, entry:5, fire");
     CHECK_EQ(harness.front.main->labels["Label4"], std::string("1"));
     CHECK_EQ(harness.front.main->labels["Label11"], std::string("0"));
@@ -190,6 +200,7 @@ TEST_CASE("CallsAtTheWrongMoment")
 {
     const std::vector<std::string> autoStart = {"Command1 off", "Command2 off", "Command3 on", "Command4 off",
                                                 "Command5 off", "Command6 off", "timer on"};
+    // clang-format off
     const std::tuple<const char*, const char*, std::vector<std::string>> rows[] = {
         {"HELP twice", "help, help", {"open pinpon.wav", "play", "unload main", "load help"}},
         {"Close twice", "help, close-help, close-help",
@@ -203,6 +214,7 @@ TEST_CASE("CallsAtTheWrongMoment")
         {"anything after the end", "quit, yes, fire, help, close-box, entry:5, yes, activate, tick",
          {"open endpinpon.wav", "play", kAskToQuit, "end"}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, script, expected] = row;
         INFO(std::get<0>(row));
@@ -217,6 +229,7 @@ TEST_CASE("CallsAtTheWrongMoment")
 TEST_CASE("DeviceStates")
 {
     using State = DeviceControl::State;
+    // clang-format off
     const std::tuple<const char*, std::vector<std::string>, std::vector<std::string>, State> rows[] = {
         {"first cue on a never-opened device", {"Stop", "Close", "file:pinpon.wav", "Open", "Sound"},
          {"open pinpon.wav", "play"}, State::Sounding},
@@ -233,6 +246,7 @@ TEST_CASE("DeviceStates")
         {"a finished cue leaves the device open on its file", {"file:Chimes.wav", "Open", "Sound", "Sound"},
          {"open Chimes.wav", "play", "play"}, State::Sounding},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, script, output, state] = row;
         INFO(std::get<0>(row));
@@ -249,10 +263,12 @@ TEST_CASE("DeviceStates")
 // on from the late tick: ticks due every 100 ms, the machine stopped from 150 ms to 3.15 s.
 TEST_CASE("TimerAfterAHoldUp")
 {
+    // clang-format off
     const std::tuple<const char*, double, double, double> rows[] = {
         {"on time", 100, 100, 200}, {"a little late", 100, 103, 200}, {"late by almost an interval", 100, 199.9, 200},
         {"late by an interval", 100, 200, 300}, {"after three seconds held up", 200, 3150, 3250},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, due, now, next] = row;
         INFO(std::get<0>(row));
@@ -263,4 +279,3 @@ TEST_CASE("TimerAfterAHoldUp")
         ticks.push_back(due > 150 && due < 3150 ? 3150 : due);
     CHECK_EQ(std::count_if(ticks.begin(), ticks.end(), [](double t) { return t >= 3150 && t < 3650; }), 5L);
 }
-

@@ -58,4 +58,3 @@ TEST_CASE("SuccessRateAndDistances")
         CHECK_MESSAGE(chiSquare < 282.0, "chi-square ", chiSquare);
     }
 }
-

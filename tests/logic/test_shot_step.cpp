@@ -36,6 +36,7 @@ TEST_CASE("EffectSequence")
         float distanceDraw, angleDraw;
         std::vector<std::string> expected;
     };
+    // clang-format off
     const Row rows[] = {
         {"first shot after load: no clearing, no verdict label", {0, 0, 0, 0, 5}, 0.5F, 0.0F,
          {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 351.0 250.0 12"}},
@@ -61,6 +62,7 @@ TEST_CASE("EffectSequence")
          {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=2", "Label11=3",
           "Label5=0.6666667", "mark 351.0 250.0 12"}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         INFO(row.name);
         ExperimentState state = StateFrom(row.start);
@@ -84,10 +86,12 @@ TEST_CASE("CounterLimit")
         std::vector<std::string> expected;
         int successes, failures;
     };
+    // clang-format off
     const Row rows[] = {
         {"the 32768th experiment, a success", {4, 0, 20000, 12767, 5}, 0.0F, {"Label4=5"}, 20000, 12767},
         {"the 32768th experiment, a failure", {4, 0, 0, 32767, 5}, 0.5F, {"Label4=5"}, 0, 32767},
     };
+    // clang-format on
     for (const Row& row : rows) {
         INFO(row.name);
         ExperimentState state = StateFrom(row.start);
@@ -102,4 +106,3 @@ TEST_CASE("CounterLimit")
         CHECK_EQ(state.MarkX, 1.0F);
     }
 }
-

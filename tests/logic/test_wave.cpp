@@ -51,6 +51,7 @@ TEST_CASE("WaveHeaders")
     const std::string pcm = Format(1, 1, 44100, 16);
     std::string huge = Riff({{"LIST", "llll"}, {"fmt ", pcm}});
     std::memcpy(huge.data() + 16, "\xF0\xFF\xFF\xFF", 4);
+    // clang-format off
     const std::tuple<const char*, std::string, int> rows[] = {
         {"plain PCM", Riff({{"fmt ", pcm}, {"data", std::string(100, 'x')}}), 100},
         {"odd chunk padded before fmt", Riff({{"LIST", "lll"}, {"fmt ", pcm}, {"data", std::string(8, 'x')}}), 8},
@@ -68,6 +69,7 @@ TEST_CASE("WaveHeaders")
         // Found by fuzzing: the pad byte of an odd last chunk lies past the end of the file.
         {"odd last chunk without its pad byte", Riff({{"fmt ", pcm}}) + std::string(" \x10\0\0\x01\0\0\0\0", 9), -1},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto& [name, bytes, playable] = row;
         INFO(std::get<0>(row));
@@ -91,8 +93,8 @@ TEST_CASE("GeneratedCues")
         CHECK_MESSAGE((seconds > 0.3 && seconds < 1.5), seconds);
         int peak = 0;
         for (std::size_t at = wave->dataOffset; at + 1 < bytes.size(); at += 2)
-            peak = std::max(peak, std::abs(int(std::int16_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8))));
+            peak =
+                std::max(peak, std::abs(int(std::int16_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8))));
         CHECK_MESSAGE((peak > 8000 && peak < 32000), "peak ", peak);
     }
 }
-
