@@ -37,9 +37,10 @@ int main(int argc, char** argv)
     }
     mokopera::sim::CleanUpOnInterrupt();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    int status = mokopera::sim::RunSimulator(arguments, std::cout, std::cerr, [] {
+    const auto timeSeed = [] {
         return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    });
+    };
+    int status = mokopera::sim::RunSimulator(arguments, std::cout, std::cerr, timeSeed, isatty(STDERR_FILENO) == 1);
     // The last buffered bytes reach the file only now; a full disk may still refuse them.
     if (std::fclose(stdout) != 0 && status == 0) {
         std::cerr << mokopera::sim::kCannotWriteOutput;

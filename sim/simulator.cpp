@@ -17,9 +17,10 @@ namespace {
 
 constexpr int kPlotPoints = 400;
 
-// Runs every batch of the command; after the first second, shows how far it has got.
+// Runs every batch of the command; after the first second, shows how far it has got on `err` when
+// that is a terminal (`progress`), never in a pipe or a log file.
 std::vector<BatchResult> RunAll(const Options& options, std::uint64_t seed, const std::vector<long long>& checkpoints,
-                                std::ostream& err)
+                                std::ostream& err, bool progress)
 {
     const int batches = options.lastShots - options.firstShots + 1;
     const long long total = options.experiments * batches;
@@ -33,7 +34,7 @@ std::vector<BatchResult> RunAll(const Options& options, std::uint64_t seed, cons
     const auto start = std::chrono::steady_clock::now();
     bool shown = false;
     while (work.wait_for(std::chrono::milliseconds(250)) != std::future_status::ready) {
-        if (std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+        if (!progress || std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
             continue;
         char line[80];
         std::snprintf(line, sizeof line, "\r進行中 progress: %3d%%", int(100.0 * double(done) / double(total)));
@@ -50,7 +51,7 @@ std::vector<BatchResult> RunAll(const Options& options, std::uint64_t seed, cons
 }  // namespace
 
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                 const std::function<std::uint64_t()>& timeSeed)
+                 const std::function<std::uint64_t()>& timeSeed, bool progress)
 {
     const auto parsed = ParseArguments(arguments);
     if (const auto* error = std::get_if<ArgumentError>(&parsed)) {
@@ -77,7 +78,7 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
 
     std::vector<BatchResult> batches;
     try {
-        batches = RunAll(options, seed, checkpoints, err);
+        batches = RunAll(options, seed, checkpoints, err, progress);
     } catch (const std::exception& failure) {  // no thread or no memory to be had: nothing written
         err << "\nmokopera-sim: 実行できませんでした cannot run: " << failure.what() << "\n";
         return 1;

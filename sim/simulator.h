@@ -18,7 +18,8 @@ inline constexpr const char* kCannotWriteOutput =
 // be written leaves any file of that name as it was, and an unwritable `out` leaves no plot.
 // `timeSeed` gives the seed when none is given. A run that cannot be carried out (no thread or
 // no memory to be had) writes nothing and returns 1.
+// A progress line is shown on `err` only where `progress` says it is a terminal.
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                 const std::function<std::uint64_t()>& timeSeed);
+                 const std::function<std::uint64_t()>& timeSeed, bool progress);
 
 }  // namespace mokopera::sim

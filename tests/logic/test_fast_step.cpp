@@ -1,0 +1,79 @@
+// The batch's fast step is the same experiment as the window's ShotStep: on the same seeds and the
+// same simulated clock, every experiment gets the same verdict.
+
+#include <algorithm>
+#include <cmath>
+
+#include "doctest_extras.h"
+#include "simulation/fast_step.h"
+#include "simulation/shot_step.h"
+
+using namespace mokopera;
+
+namespace {
+
+// Automatic firing's clock as the window would read it: fmod of the time since a midnight.
+class FiringClock final : public Clock {
+public:
+    explicit FiringClock(double firstShot) : firstShot_(firstShot) {}
+    float SecondsSinceMidnight() override
+    {
+        return static_cast<float>(std::fmod(firstShot_ + kSecondsPerShot * static_cast<double>(shots_++), 86400.0));
+    }
+
+private:
+    double firstShot_;
+    long long shots_ = 0;
+};
+
+// The verdicts ShotStep gives, in order: true for 成功.
+struct Verdicts final : ShotEffects {
+    std::vector<bool> given;
+    void SetLabelText(ValueLabel label, const std::string& text) override
+    {
+        if (label == ValueLabel::Label9 && !text.empty())
+            given.push_back(text == "成功");
+    }
+    void SetVerdictColour(ConsoleColour) override {}
+    void ClearCanvas() override {}
+    void DrawTarget() override {}
+    void DrawMark(float, float, ConsoleColour) override {}
+    void PlayVerdictCue(const std::string&) override {}
+};
+
+}  // namespace
+
+TEST_CASE("SameVerdictsAsShotStep")
+{
+    constexpr int kExperiments = 3000;
+    // Four blocks in flight, the first two crossing midnight within their first experiments.
+    const std::array<double, 4> firstShots = {86400.0 - 3.05, 3 * 86400.0 - 0.1, 9 * 3600.0, 12345.678};
+    const std::array<std::uint64_t, 4> seeds = {1, 0x9E3779B97F4A7C15ULL, 42, 7};
+    for (const int shots : {5, 20, 50}) {
+        INFO("N = ", shots);
+        ShotStreams<4> streams;
+        for (std::size_t block = 0; block < 4; ++block)
+            streams.Start(block, seeds[block], firstShots[block]);
+        std::array<std::vector<bool>, 4> fast;
+        std::array<bool, 4> successes{};
+        for (int experiment = 0; experiment < kExperiments; ++experiment) {
+            FireExperiments(streams, shots, successes);
+            for (std::size_t block = 0; block < 4; ++block)
+                fast[block].push_back(successes[block]);
+        }
+        for (std::size_t block = 0; block < 4; ++block) {
+            INFO("block ", block);
+            MixingRandomSource random(seeds[block]);
+            FiringClock clock(firstShots[block]);
+            Verdicts verdicts;
+            ExperimentState state;
+            state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
+            int completed = 0;
+            for (int shot = 0; shot < kExperiments * shots; ++shot)
+                completed += ShotStep(state, random, clock, verdicts) == StepResult::Completed ? 1 : 0;
+            REQUIRE(completed == kExperiments * shots);
+            CHECK(verdicts.given == fast[block]);
+            CHECK(std::count(fast[block].begin(), fast[block].end(), true) > 0);
+        }
+    }
+}
