@@ -45,19 +45,34 @@ export class TargetCanvas {
   // A ring's point sets the window pixel it falls in, as the desktop's canvas does, drawn as the
   // device pixels of that window pixel; a mark is a round antialiased circle of radius 2 units,
   // its line one window pixel wide.
+  // The ring's points on a transparent picture of the canvas's size, made again only when the size
+  // or the points change: every experiment redraws the same ring, and a picture is drawn at once.
+  ringPicture(points, kx, ky) {
+    const cached = this.ringCache;
+    if (cached && cached.width === this.canvas.width && cached.height === this.canvas.height &&
+        cached.points.length === points.length && cached.points.every((value, i) => value === points[i])) {
+      return cached.picture;
+    }
+    const picture = Object.assign(document.createElement("canvas"), { width: this.canvas.width, height: this.canvas.height });
+    const c = picture.getContext("2d");
+    c.fillStyle = this.colours.foreground;
+    const ux = this.area.width / this.units, uy = this.area.height / this.units;
+    for (let i = 0; i < points.length; i += 2) {
+      const px = Math.floor(points[i] * ux), py = Math.floor(points[i + 1] * uy);
+      const left = Math.round(px * kx), top = Math.round(py * ky);
+      c.fillRect(left, top, Math.max(1, Math.round((px + 1) * kx) - left), Math.max(1, Math.round((py + 1) * ky) - top));
+    }
+    this.ringCache = { width: picture.width, height: picture.height, points, picture };
+    return picture;
+  }
+
   draw(item) {
     if (!this.context) return;
     const c = this.context;
     const kx = this.canvas.width / this.area.width, ky = this.canvas.height / this.area.height;
     c.setTransform(1, 0, 0, 1, 0, 0);
     if (item.points) {
-      c.fillStyle = this.colours.foreground;
-      const ux = this.area.width / this.units, uy = this.area.height / this.units;
-      for (let i = 0; i < item.points.length; i += 2) {
-        const px = Math.floor(item.points[i] * ux), py = Math.floor(item.points[i + 1] * uy);
-        const left = Math.round(px * kx), top = Math.round(py * ky);
-        c.fillRect(left, top, Math.max(1, Math.round((px + 1) * kx) - left), Math.max(1, Math.round((py + 1) * ky) - top));
-      }
+      c.drawImage(this.ringPicture(item.points, kx, ky), 0, 0);
     } else {
       const sx = this.canvas.width / this.units, sy = this.canvas.height / this.units;
       c.strokeStyle = this.colours[item.colour];
