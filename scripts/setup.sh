@@ -61,7 +61,7 @@ build_preset() {
 build_release() { build_preset release; }
 build_sanitized() { build_preset asan; }  # every test again under ASan and UBSan; any report fails
 build_fuzzers() { build_preset fuzz; }    # the fuzz targets, built with clang and libFuzzer
-build_web() { build_preset web; }          # build-web/mokopera.html, the site, and the tests as WebAssembly
+build_web() { build_preset web; }          # build-web/mokopera.html, mokopera-teacher.html, the site, and the tests as WebAssembly
 
 # Runs the tests of one preset; further arguments go to ctest (-L LABEL, -LE LABEL).
 test_preset() {

@@ -4,27 +4,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "sim/groups.h"
+
 namespace mokopera::sim {
 
-// Successes counted after the first `experiments` experiments of a batch.
-struct Checkpoint {
-    long long experiments = 0;
-    long long successes = 0;
-};
-
-struct BatchResult {
-    int shots = 0;
-    long long experiments = 0;
-    long long successes = 0;
-    std::vector<Checkpoint> running;  // one per requested checkpoint, in order
-};
-
 // Runs `experiments` experiments of `shots` shots each through the program's own shot step,
-// generator and reseeding, with a simulated clock that fires a shot every 0.1 s. The work is cut
-// into a fixed number of blocks, each with its own generator stream, and spread over the cores;
-// the figures depend on the seed only, never on the number of cores. `checkpoints` (ascending,
-// 1..experiments) ask for the running count of successes; `progress`, when given, counts the
-// finished experiments as they come.
+// generator and reseeding, with a simulated clock that fires a shot every 0.1 s. The blocks of the
+// batch are spread over the cores; the figures depend on the seed only, never on the number of
+// cores. `checkpoints` (ascending, 1..experiments) ask for the running count of successes;
+// `progress`, when given, counts the finished experiments as they come.
 // `workers` threads share the blocks (0: one per core). A failure in any of them is thrown here,
 // once every worker has stopped.
 [[nodiscard]] BatchResult RunBatch(int shots, long long experiments, std::uint64_t seed,

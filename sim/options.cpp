@@ -13,9 +13,9 @@ bool ReadWhole(const std::string& text, Number& value)
     return error == std::errc{} && end == text.data() + text.size() && !text.empty();
 }
 
-ArgumentError Error(const std::string& japanese, const std::string& english)
+ArgumentError Error(const std::string& japanese, const std::string& english, const std::string& option = {})
 {
-    return {japanese + "\n" + english};
+    return {japanese + "\n" + english, option};
 }
 
 std::optional<ArgumentError> ReadShots(const std::string& text, Options& options)
@@ -26,11 +26,36 @@ std::optional<ArgumentError> ReadShots(const std::string& text, Options& options
     if (!ReadWhole(first, options.firstShots) || !ReadWhole(last, options.lastShots) || options.firstShots < 5 ||
         options.lastShots > 50 || options.firstShots > options.lastShots)
         return Error("-n には５以上５０以下の整数か、5..50 のような範囲を指定してください: " + text,
-                     "-n takes a whole number from 5 to 50, or a range such as 5..50: " + text);
+                     "-n takes a whole number from 5 to 50, or a range such as 5..50: " + text, "-n");
     return std::nullopt;
 }
 
 }  // namespace
+
+std::optional<ArgumentError> ReadValue(const std::string& option, const std::string& text, Options& options)
+{
+    if (option == "-n")
+        return ReadShots(text, options);
+    if (option == "-e") {
+        if (!ReadWhole(text, options.experiments) || options.experiments < 1 || options.experiments > kMostExperiments)
+            return Error("-e には１以上 10000000 以下の整数を指定してください: " + text,
+                         "-e takes a whole number from 1 to 10000000: " + text, option);
+    } else if (option == "--seed") {
+        std::uint64_t seed = 0;
+        if (!ReadWhole(text, seed))
+            return Error("--seed には０以上の整数を指定してください: " + text,
+                         "--seed takes a whole number of zero or more: " + text, option);
+        options.seed = seed;
+    } else if (option == "--plot") {
+        if (text.empty())
+            return Error("--plot にファイル名を指定してください", "--plot needs a file name", option);
+        options.plotPath = text;
+    } else {
+        return Error("知らないオプションです: " + option + "（--help で使い方を表示）",
+                     "unknown option: " + option + " (see --help)");
+    }
+    return std::nullopt;
+}
 
 std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::string>& arguments)
 {
@@ -51,26 +76,9 @@ std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::strin
         } else if (argument == "-n" || argument == "-e" || argument == "--seed" || argument == "--plot") {
             const std::string* text = value();
             if (!text)
-                return Error(argument + " の後に値がありません", argument + " needs a value");
-            if (argument == "-n") {
-                if (auto error = ReadShots(*text, options))
-                    return *error;
-            } else if (argument == "-e") {
-                if (!ReadWhole(*text, options.experiments) || options.experiments < 1 ||
-                    options.experiments > kMostExperiments)
-                    return Error("-e には１以上 10000000 以下の整数を指定してください: " + *text,
-                                 "-e takes a whole number from 1 to 10000000: " + *text);
-            } else if (argument == "--seed") {
-                std::uint64_t seed = 0;
-                if (!ReadWhole(*text, seed))
-                    return Error("--seed には０以上の整数を指定してください: " + *text,
-                                 "--seed takes a whole number of zero or more: " + *text);
-                options.seed = seed;
-            } else {
-                if (text->empty())
-                    return Error("--plot にファイル名を指定してください", "--plot needs a file name");
-                options.plotPath = *text;
-            }
+                return Error(argument + " の後に値がありません", argument + " needs a value", argument);
+            if (auto error = ReadValue(argument, *text, options))
+                return *error;
         } else {
             return Error("知らないオプションです: " + argument + "（--help で使い方を表示）",
                          "unknown option: " + argument + " (see --help)");

@@ -23,10 +23,16 @@ inline constexpr long long kMostExperiments = 10'000'000;
 // What went wrong with the command line, in Japanese and English.
 struct ArgumentError {
     std::string message;
+    std::string option;  // the option whose value is wrong ("-n", "-e", "--seed", "--plot"), if any
 };
 
 // Reads the arguments after the program name.
 [[nodiscard]] std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::string>& arguments);
+
+// Reads `text` as the value of `option` (-n, -e, --seed or --plot) into `options`; the error
+// names the option when the value is wrong. Command lines and forms read their values alike.
+[[nodiscard]] std::optional<ArgumentError> ReadValue(const std::string& option, const std::string& text,
+                                                     Options& options);
 
 // The --help text, in Japanese and English.
 [[nodiscard]] std::string HelpText();

@@ -162,4 +162,17 @@ std::string RangePlot(const std::vector<Row>& rows)
     return svg.str();
 }
 
+std::string PlotDescription(const std::vector<Row>& rows)
+{
+    const Row& last = rows.back();
+    const std::string figures =
+        "実験的確率は " + last.experimentalText + "、理論上の確率は " + last.theoreticalText + " です。";
+    if (rows.size() == 1)
+        return "成功率の収束の図。N = " + std::to_string(last.shots) + " で " + std::to_string(last.experiments) +
+               " 回の実験を終えたときの" + figures;
+    return "N = " + std::to_string(rows.front().shots) + " から " + std::to_string(last.shots) +
+           " までの実験的確率と理論上の確率の図（N ごとに " + std::to_string(last.experiments) +
+           " 回の実験）。N = " + std::to_string(last.shots) + " の" + figures + "N ごとの値は表のとおりです。";
+}
+
 }  // namespace mokopera::sim

@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "sim/batch.h"
+#include "sim/groups.h"
 #include "sim/report.h"
 
 namespace mokopera::sim {
+
+// About how many points the convergence plot draws.
+inline constexpr int kPlotPoints = 400;
 
 // Experiment counts at which to record the running probability: about `count` points spread
 // evenly on a log scale over 1..experiments, ascending and without repeats.
@@ -18,5 +21,9 @@ namespace mokopera::sim {
 
 // SVG of the experimental probability for each N over the theoretical curve 1 − 0.9^N.
 [[nodiscard]] std::string RangePlot(const std::vector<Row>& rows);
+
+// The plot in words, for those who cannot see it: the final experimental probability and the
+// theory, for the one N or the last of a range.
+[[nodiscard]] std::string PlotDescription(const std::vector<Row>& rows);
 
 }  // namespace mokopera::sim

@@ -50,6 +50,13 @@ Row MakeRow(const BatchResult& batch)
     return row;
 }
 
+std::array<std::string, kColumns.size()> TableCells(const Row& row)
+{
+    return {std::to_string(row.shots),     std::to_string(row.experiments),
+            std::to_string(row.successes), row.experimentalText,
+            row.theoreticalText,           Signed(row.standardErrors)};
+}
+
 std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
 {
     std::ostringstream out;
@@ -57,9 +64,10 @@ std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
         << "   N   実験回数   成功回数  実験的確率  理論上の確率  差(標準誤差)\n"
         << "   N experiments successes experimental  theoretical  difference/SE\n";
     for (const Row& row : rows) {
+        const auto cells = TableCells(row);
         char line[160];
-        std::snprintf(line, sizeof line, "%4d %11lld %9lld %12s %12s %14s\n", row.shots, row.experiments, row.successes,
-                      row.experimentalText.c_str(), row.theoreticalText.c_str(), Signed(row.standardErrors).c_str());
+        std::snprintf(line, sizeof line, "%4s %11s %9s %12s %12s %14s\n", cells[0].c_str(), cells[1].c_str(),
+                      cells[2].c_str(), cells[3].c_str(), cells[4].c_str(), cells[5].c_str());
         out << line;
     }
     return out.str();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "sim/batch.h"
+#include "sim/groups.h"
 
 namespace mokopera::sim {
 
@@ -28,6 +29,20 @@ struct Row {
 
 // `value` with `decimals` decimals, as printf writes it ("0.123").
 [[nodiscard]] std::string Fixed(double value, int decimals);
+
+// The table's columns, in Japanese and in English, and the cells of one row as the plain table
+// writes them (the difference in standard errors with its sign: "+0.42").
+struct Column {
+    const char* japanese;
+    const char* english;
+};
+inline constexpr std::array<Column, 6> kColumns = {{{"N", "N"},
+                                                    {"実験回数", "experiments"},
+                                                    {"成功回数", "successes"},
+                                                    {"実験的確率", "experimental"},
+                                                    {"理論上の確率", "theoretical"},
+                                                    {"差(標準誤差)", "difference/SE"}}};
+[[nodiscard]] std::array<std::string, kColumns.size()> TableCells(const Row& row);
 
 // A plain table with a header, the seed on its first line.
 [[nodiscard]] std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed);

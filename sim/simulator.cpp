@@ -15,8 +15,6 @@ namespace mokopera::sim {
 
 namespace {
 
-constexpr int kPlotPoints = 400;
-
 // Runs every batch of the command; after the first second, shows how far it has got on `err` when
 // that is a terminal (`progress`), never in a pipe or a log file.
 std::vector<BatchResult> RunAll(const Options& options, std::uint64_t seed, const std::vector<long long>& checkpoints,

@@ -1,29 +1,27 @@
-// Writes the web edition as one file: the page template with its style, its script (its modules
-// bundled into one), the program (WebAssembly inside its loader), the font subsets, the cues and
-// the fonts' licence inlined.
-// usage: node build_page.mjs PAGE.html STYLE.css SCRIPT.js PROGRAM.js FONT.woff2 DIALOG_FONT.woff2 LICENCE.txt
-//                            CUE_FOLDER ICON.svg OUT.html
+// Writes one self-contained HTML file: a page template with each of its marks replaced by a part
+// (its style, its script with its modules bundled into one, the program with its WebAssembly
+// inside, fonts, cues, licence and icon).
+// usage: node build_page.mjs TEMPLATE.html OUT.html MARK=KIND:PATH ...
+//   text:FILE       the file as it is
+//   base64:FILE     the file in base64 (for data: URLs)
+//   script:ENTRY    the module ENTRY and those it imports, as one classic script
+//   cues:PROGRAM.js,FOLDER   the cues the program names, from FOLDER, as JSON of base64
 
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { dirname, join, resolve } from "node:path";
 
-const [page, style, script, program, font, dialogFont, licence, cueFolder, icon, output] = process.argv.slice(2);
-if (!output) {
-  console.error("usage: node build_page.mjs PAGE STYLE SCRIPT PROGRAM FONT DIALOG_FONT LICENCE CUE_FOLDER ICON OUT");
+const [template, output, ...marks] = process.argv.slice(2);
+if (!output || marks.some((mark) => !/^[^=]+=(text|base64|script|cues):./.test(mark))) {
+  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues:PATH ...");
   process.exit(2);
 }
 
 const text = (path) => readFileSync(path, "utf8");
 const base64 = (path) => readFileSync(path).toString("base64");
-// The cues the program names, from the folder the build wrote them to.
-const cues = {};
-for (const name of (await createRequire(import.meta.url)(resolve(program))()).cueFiles()) {
-  cues[name] = base64(join(cueFolder, name));
-}
 
-// The page's script: its modules, each after those it imports, as one classic script (the one
-// file may load nothing beside itself): import lines dropped, "export " taken off.
+// The script: its modules, each after those it imports, as one classic script (the one file may
+// load nothing beside itself): import lines dropped, "export " taken off.
 function bundle(entry) {
   const included = new Set(), parts = ['"use strict";'];
   const include = (path) => {
@@ -37,24 +35,33 @@ function bundle(entry) {
   return parts.join("\n");
 }
 
-// Each part goes where the template marks it; none may close the element it sits in.
-const parts = {
-  "/*STYLE*/": `@font-face { font-family: "Mokopera Gothic"; src: url(data:font/woff2;base64,${base64(font)}) format("woff2"); }
-@font-face { font-family: "Mokopera Gothic Fixed"; src: url(data:font/woff2;base64,${base64(dialogFont)}) format("woff2");
-             unicode-range: U+3000-30FF, U+4E00-9FFF, U+FF00-FFEF; }
-${text(style)}`,
-  "/*LICENCE*/": text(licence),
-  "/*PROGRAM*/": text(program),
-  "/*CUES*/": JSON.stringify(cues),
-  "/*SCRIPT*/": bundle(script),
-  "/*ICON*/": base64(icon),
-};
-let html = text(page);
-for (const [mark, content] of Object.entries(parts)) {
-  if (!html.includes(mark) || /<\/(script|style)/i.test(content)) {
-    console.error(`build_page: cannot put ${mark} in place`);
+// The cues the program names, from the folder the build wrote them to.
+async function cues(argument) {
+  const [program, folder] = argument.split(",");
+  const named = {};
+  for (const name of (await createRequire(import.meta.url)(resolve(program))()).cueFiles()) {
+    named[name] = base64(join(folder, name));
+  }
+  return JSON.stringify(named);
+}
+
+const kinds = { text, base64, script: bundle, cues };
+let html = text(template);
+const given = new Set(marks.map((mark) => mark.split("=")[0]));
+for (const [wanted] of html.matchAll(/\/\*[A-Z_]+\*\//g)) {
+  if (!given.has(wanted)) {
+    console.error(`build_page: nothing given for ${wanted}`);
     process.exit(1);
   }
-  html = html.replace(mark, () => content);
+}
+for (const mark of marks) {
+  const [, name, kind, path] = mark.match(/^([^=]+)=([a-z0-9]+):(.*)$/);
+  const content = await kinds[kind](path);
+  // Each part goes where the template marks it; none may close the element it sits in.
+  if (!html.includes(name) || /<\/(script|style)/i.test(content)) {
+    console.error(`build_page: cannot put ${name} in place`);
+    process.exit(1);
+  }
+  html = html.replace(name, () => content);
 }
 writeFileSync(output, html);

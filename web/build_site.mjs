@@ -1,7 +1,8 @@
 // Writes the web edition as a site to put on any static web server, under any folder: the page as
 // index.html, a web app manifest, the icons rendered from our SVG, and a service worker that keeps
 // every file of the site for use offline. Every address in it is relative.
-// usage: node build_site.mjs PAGE.html PROGRAM.js ICON.svg SERVICE_WORKER.js RSVG_CONVERT OUT_FOLDER
+// The teacher's page goes beside it as teacher.html, kept by the same worker.
+// usage: node build_site.mjs PAGE.html TEACHER.html PROGRAM.js ICON.svg SERVICE_WORKER.js RSVG_CONVERT OUT_FOLDER
 
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
@@ -10,9 +11,9 @@ import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 
-const [pagePath, programPath, iconPath, workerPath, rsvgConvert, out] = process.argv.slice(2);
+const [pagePath, teacherPath, programPath, iconPath, workerPath, rsvgConvert, out] = process.argv.slice(2);
 if (!out) {
-  console.error("usage: node build_site.mjs PAGE PROGRAM ICON SERVICE_WORKER RSVG_CONVERT OUT_FOLDER");
+  console.error("usage: node build_site.mjs PAGE TEACHER PROGRAM ICON SERVICE_WORKER RSVG_CONVERT OUT_FOLDER");
   process.exit(2);
 }
 const fail = (message) => {
@@ -77,25 +78,36 @@ files["manifest.webmanifest"] = JSON.stringify({
   ],
 }, null, 2) + "\n";
 
-// The page: the single file's program, with the manifest, the icons and the service worker. Its
-// policy allows our own origin for those alone.
-const page = readFileSync(pagePath, "utf8");
+// The pages: the single files, with the icons and the service worker (and, for the student
+// program, the app's manifest). Their policies allow our own origin for those alone.
 const policy = /<meta http-equiv="Content-Security-Policy" content="([^"]*)">/;
-if (!policy.test(page) || !page.includes("</head>")) fail(`${pagePath} has no policy or head to extend`);
-const head = [
-  '<link rel="manifest" href="manifest.webmanifest">',
-  `<meta name="theme-color" content="${themeColour}">`,
-  '<meta name="apple-mobile-web-app-capable" content="yes">',
-  '<meta name="mobile-web-app-capable" content="yes">',
-  `<meta name="apple-mobile-web-app-title" content="モコペラ">`,
-  '<link rel="apple-touch-icon" href="icons/apple-touch-icon.png">',
-  // Served from a web site: the worker keeps the site for the next visit, online or not.
-  '<script>if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});</script>',
-].join("\n");
-files["index.html"] = page
-  .replace(policy, (_, rules) => `<meta http-equiv="Content-Security-Policy" content="${
-    rules.replace("img-src data:", "img-src 'self' data:")}; manifest-src 'self'; worker-src 'self'">`)
-  .replace("</head>", () => `${head}\n</head>`);
+function hosted(path, app) {
+  const page = readFileSync(path, "utf8");
+  if (!policy.test(page) || !page.includes("</head>")) fail(`${path} has no policy or head to extend`);
+  // `source` added to `directive`, or the directive added with it.
+  const allow = (rules, directive, source) => new RegExp(`(^|; )${directive} `).test(rules)
+    ? rules.replace(new RegExp(`(^|; )${directive} `), `$1${directive} ${source} `)
+    : `${rules}; ${directive} ${source}`;
+  const head = [
+    ...(app ? ['<link rel="manifest" href="manifest.webmanifest">',
+               `<meta name="theme-color" content="${themeColour}">`,
+               '<meta name="apple-mobile-web-app-capable" content="yes">',
+               '<meta name="mobile-web-app-capable" content="yes">',
+               '<meta name="apple-mobile-web-app-title" content="モコペラ">'] : []),
+    '<link rel="apple-touch-icon" href="icons/apple-touch-icon.png">',
+    // Served from a web site: the worker keeps the site for the next visit, online or not.
+    '<script>if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});</script>',
+  ].join("\n");
+  return page
+    .replace(policy, (_, rules) => {
+      let extended = allow(allow(rules, "img-src", "'self'"), "worker-src", "'self'");
+      if (app) extended = allow(extended, "manifest-src", "'self'");
+      return `<meta http-equiv="Content-Security-Policy" content="${extended}">`;
+    })
+    .replace("</head>", () => `${head}\n</head>`);
+}
+files["index.html"] = hosted(pagePath, true);
+files["teacher.html"] = hosted(teacherPath, false);
 
 // The worker, last: its cache is named after everything else, so every new build gets a new one.
 const digest = createHash("sha256");

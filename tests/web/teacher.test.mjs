@@ -1,0 +1,137 @@
+// The teacher's page (MOKOPERA_TEACHER, from file://; teacher.html of MOKOPERA_SITE, served on
+// 127.0.0.1) in the engine MOKOPERA_ENGINE names, against mokopera-sim itself (MOKOPERA_SIM): the
+// same files for the same values, the same words for wrong ones.
+import assert from "node:assert/strict";
+import { execFileSync, spawnSync } from "node:child_process";
+import { mkdtemp, readFile, rm } from "node:fs/promises";
+import { tmpdir } from "node:os";
+import { join, resolve } from "node:path";
+import { test } from "node:test";
+import { pathToFileURL } from "node:url";
+import { ENGINE, launch, serve } from "./engines.mjs";
+
+const PAGE = pathToFileURL(process.env.MOKOPERA_TEACHER ?? "build-web/mokopera-teacher.html").href;
+const SITE = resolve(process.env.MOKOPERA_SITE ?? "build-web/site");
+const SIM = process.env.MOKOPERA_SIM ?? "build/bin/mokopera-sim";
+
+const state = (tab) => tab.evaluate(() => document.getElementById("form").dataset.state);
+const settled = (tab, wanted) => tab.waitFor((states) => states.includes(document.getElementById("form").dataset.state),
+                                              wanted);
+// The bytes behind a download link, and the name it saves them under.
+const download = (tab, id) => tab.evaluate(async (link) => {
+  const anchor = document.getElementById(link);
+  const bytes = new Uint8Array(await (await fetch(anchor.href)).arrayBuffer());
+  return { name: anchor.download, base64: btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join("")) };
+}, id);
+
+// Types the values into the form and runs it from the keyboard, as a teacher would.
+async function runForm(tab, shots, experiments, seed) {
+  for (const [field, value] of [["#shots", shots], ["#experiments", experiments], ["#seed", seed]]) {
+    await tab.evaluate((selector) => { document.querySelector(selector).value = ""; }, field);
+    await tab.fill(field, value);
+  }
+  await tab.press("Enter");
+}
+
+const inBrowser = (scenario) => async () => {
+  const { tab, close } = await launch(ENGINE, { width: 900, height: 900 });
+  try {
+    await scenario(tab);
+  } finally {
+    await close();
+  }
+};
+
+test("the downloads are what mokopera-sim writes for the same N, experiments and seed", inBrowser(async (tab) => {
+  const scratch = await mkdtemp(join(tmpdir(), "mokopera-teacher-"));
+  try {
+    await tab.goto(PAGE);
+    await settled(tab, ["ready"]);
+    for (const shots of ["20", "5..8"]) {
+      const plot = join(scratch, "plot.svg");
+      const csv = execFileSync(SIM, ["-n", shots, "-e", "20000", "--seed", "7", "--csv", "--plot", plot],
+                               { stdio: ["ignore", "pipe", "ignore"] });
+      await runForm(tab, shots, "20000", "7");
+      await settled(tab, ["done"]);
+      const table = await download(tab, "csv"), svg = await download(tab, "svg");
+      assert.equal(Buffer.from(table.base64, "base64").toString(), csv.toString(), `CSV of -n ${shots}`);
+      assert.ok(Buffer.from(svg.base64, "base64").equals(await readFile(plot)), `SVG of -n ${shots}`);
+      assert.match(table.name, /\.csv$/);
+      assert.match(svg.name, /\.svg$/);
+      // The table holds the CSV's figures, under its headers; the plot says the last rate in words.
+      const shown = await tab.evaluate(() => ({
+        headers: document.querySelectorAll("#results thead th[scope=col]").length,
+        rows: Array.from(document.querySelectorAll("#results tbody tr"), (row) =>
+          Array.from(row.cells, (cell) => cell.textContent).join(",")),
+        words: document.getElementById("plot").getAttribute("aria-labelledby"),
+        description: document.getElementById("plot-text").textContent,
+      }));
+      const lines = csv.toString().trim().split("\r\n").slice(1);
+      assert.equal(shown.headers, 6);
+      assert.deepEqual(shown.rows.map((row) => row.split(",").slice(0, 5)), lines.map((line) => line.split(",").slice(0, 5)));
+      assert.ok(shown.description.includes(lines.at(-1).split(",")[3]), "the plot's words give the final rate");
+    }
+  } finally {
+    await rm(scratch, { recursive: true, force: true });
+  }
+}));
+
+test("a wrong value is named beside its field in mokopera-sim's words, and nothing runs", inBrowser(async (tab) => {
+  await tab.goto(PAGE);
+  await settled(tab, ["ready"]);
+  const cases = [["shots", "4", "-n"], ["shots", "51", "-n"], ["shots", "5..51", "-n"], ["shots", "abc", "-n"],
+                 ["experiments", "0", "-e"], ["experiments", "10000001", "-e"], ["seed", "x7", "--seed"]];
+  for (const [field, value, option] of cases) {
+    const said = spawnSync(SIM, [option, value], { encoding: "utf8" });
+    assert.equal(said.status, 2);
+    const values = { shots: "20", experiments: "1000", seed: "7", [field]: value };
+    await runForm(tab, values.shots, values.experiments, values.seed);
+    await settled(tab, ["invalid"]);
+    const shown = await tab.evaluate((id) => ({
+      message: document.getElementById(`${id}-error`).textContent,
+      visible: !document.getElementById(`${id}-error`).hidden,
+      invalid: document.getElementById(id).getAttribute("aria-invalid"),
+      focused: document.activeElement.id,
+      results: !document.getElementById("output").hidden,
+      others: Array.from(document.querySelectorAll(".error:not([hidden])"), (error) => error.id),
+    }), field);
+    assert.deepEqual(shown, { message: said.stderr.replace(/^mokopera-sim: /, "").trimEnd(), visible: true,
+                              invalid: "true", focused: field, results: false, others: [`${field}-error`] },
+                     `${field} = ${value}`);
+  }
+}));
+
+test("cancel stops a long run at once, and the next run works", inBrowser(async (tab) => {
+  await tab.goto(PAGE);
+  await settled(tab, ["ready"]);
+  await runForm(tab, "5..50", "10000000", "1");
+  await tab.waitFor(() => document.getElementById("progress").value > 0.01);
+  await tab.click("#cancel");
+  assert.equal(await state(tab), "cancelled");
+  // Nothing more arrives from the run: the bar stays empty, and Run can be pressed again.
+  await new Promise((done) => setTimeout(done, 500));
+  assert.deepEqual(await tab.evaluate(() => [document.getElementById("progress").value,
+                                             document.getElementById("run").disabled,
+                                             document.getElementById("output").hidden]), [0, false, true]);
+  await runForm(tab, "20", "20000", "7");
+  await settled(tab, ["done"]);
+  const csv = execFileSync(SIM, ["-n", "20", "-e", "20000", "--seed", "7", "--csv"], { stdio: ["ignore", "pipe", "ignore"] });
+  assert.equal(Buffer.from((await download(tab, "csv")).base64, "base64").toString(), csv.toString());
+}));
+
+test("from the hosted site, with the network gone, a run completes", inBrowser(async (tab) => {
+  const site = await serve(SITE, "/school/mokopera/");
+  try {
+    await tab.goto(`${site.url}teacher.html`);
+    await settled(tab, ["ready"]);
+    await tab.waitFor(() => navigator.serviceWorker.ready.then((registration) => registration.active?.state === "activated"));
+  } finally {
+    await site.stop();
+  }
+  await tab.setOffline(true);
+  await tab.reload();
+  await settled(tab, ["ready"]);
+  await runForm(tab, "5..6", "1000", "3");
+  await settled(tab, ["done"]);
+  assert.equal(await tab.evaluate(() => document.querySelectorAll("#results tbody tr").length), 2);
+}));

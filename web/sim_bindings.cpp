@@ -1,0 +1,178 @@
+// The bindings of the teacher's page: mokopera-sim's options, blocks, table and plots, as the
+// page's JavaScript sees them. The page's workers fire groups of blocks; the page itself reads
+// the form and makes the report from what they send back, with the same code as mokopera-sim.
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "sim/groups.h"
+#include "sim/options.h"
+#include "sim/plot.h"
+#include "sim/report.h"
+#include "simulation/entry.h"
+
+namespace mokopera::web {
+
+using emscripten::val;
+using namespace mokopera::sim;
+
+namespace {
+
+std::uint64_t SeedOf(const std::string& text)
+{
+    std::uint64_t seed = 0;
+    std::from_chars(text.data(), text.data() + text.size(), seed);
+    return seed;
+}
+
+// A field as typed: full-width digits, dots and spaces read as their ASCII forms (a Japanese input
+// method may be in full-width mode), and the spaces around it dropped.
+std::string FieldText(const std::string& typed)
+{
+    const std::string text = ToHalfWidth(typed);
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string{} : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The form read as mokopera-sim reads its options: {ok, first, last, experiments, seed} or
+// {ok: false, option, message}, the option being the one whose field is wrong. An empty seed
+// field takes `pickedSeed`, which the page shows so that the run can be repeated.
+val ReadForm(const std::string& shots, const std::string& experiments, const std::string& seed,
+             const std::string& pickedSeed)
+{
+    Options options;
+    const std::string seedText = FieldText(seed).empty() ? pickedSeed : FieldText(seed);
+    for (const auto& [option, text] :
+         {std::pair{"-n", FieldText(shots)}, std::pair{"-e", FieldText(experiments)}, std::pair{"--seed", seedText}}) {
+        if (auto error = ReadValue(option, text, options)) {
+            val failed = val::object();
+            failed.set("ok", false);
+            failed.set("option", error->option);
+            failed.set("message", error->message);
+            return failed;
+        }
+    }
+    val read = val::object();
+    read.set("ok", true);
+    read.set("first", options.firstShots);
+    read.set("last", options.lastShots);
+    read.set("experiments", double(options.experiments));
+    read.set("seed", std::to_string(*options.seed));
+    return read;
+}
+
+// How `workers` share a batch: blocks fired together, and the groups of them.
+val Plan(unsigned workers)
+{
+    val plan = val::object();
+    const int width = GroupWidth(workers);
+    plan.set("width", width);
+    plan.set("groups", kBlocks / width);
+    return plan;
+}
+
+// One group of blocks of one batch, fired in slices by a worker. A run of one N alone keeps the
+// running successes the convergence plot draws.
+class GroupTask {
+public:
+    GroupTask(int shots, double experiments, const std::string& seed, int group, int width, bool running)
+        : run_(shots, static_cast<long long>(experiments), SeedOf(seed), group, width,
+               running ? LogCheckpoints(static_cast<long long>(experiments), kPlotPoints) : std::vector<long long>{})
+    {
+    }
+
+    bool Advance(double steps) { return run_.Advance(static_cast<long long>(steps)); }
+    double Done() const { return double(run_.Done()); }
+
+    // The group's blocks: [{successes, checkpoints: [experiments, successes, ...]}, ...].
+    val Blocks() const
+    {
+        val blocks = val::array();
+        for (const Block& block : run_.Blocks()) {
+            val made = val::object();
+            made.set("successes", double(block.successes));
+            val checkpoints = val::array();
+            for (const Checkpoint& checkpoint : block.checkpoints) {
+                checkpoints.call<void>("push", double(checkpoint.experiments));
+                checkpoints.call<void>("push", double(checkpoint.successes));
+            }
+            made.set("checkpoints", checkpoints);
+            blocks.call<void>("push", made);
+        }
+        return blocks;
+    }
+
+private:
+    GroupRun run_;
+};
+
+// The report of a finished run: `batches` holds, for each N from `first` to `last`, the blocks of
+// its batch in order, as GroupTask gives them. Returns {cells, csv, svg, description}: the rows of
+// the table, the files mokopera-sim writes with --csv and --plot, and the plot in words.
+val Report(int first, int last, double experiments, const std::string& seed, const val& batches)
+{
+    std::vector<Row> rows;
+    std::vector<Checkpoint> running;
+    for (int shots = first; shots <= last; ++shots) {
+        const val sent = batches[shots - first];
+        std::vector<Block> blocks;
+        for (unsigned b = 0; b < sent["length"].as<unsigned>(); ++b) {
+            Block block;
+            block.successes = static_cast<long long>(sent[b]["successes"].as<double>());
+            const std::vector<double> pairs = emscripten::vecFromJSArray<double>(sent[b]["checkpoints"]);
+            for (std::size_t i = 0; i + 1 < pairs.size(); i += 2)
+                block.checkpoints.push_back({static_cast<long long>(pairs[i]), static_cast<long long>(pairs[i + 1])});
+            blocks.push_back(std::move(block));
+        }
+        const BatchResult batch = Combine(shots, static_cast<long long>(experiments), blocks);
+        running = batch.running;
+        rows.push_back(MakeRow(batch));
+    }
+    val report = val::object();
+    val cells = val::array();
+    for (const Row& row : rows) {
+        val line = val::array();
+        for (const std::string& cell : TableCells(row))
+            line.call<void>("push", cell);
+        cells.call<void>("push", line);
+    }
+    report.set("cells", cells);
+    report.set("csv", FormatCsv(rows));
+    report.set("svg", first == last ? ConvergencePlot(rows.front(), running) : RangePlot(rows));
+    report.set("description", PlotDescription(rows));
+    report.set("seed", seed);
+    return report;
+}
+
+val Columns()
+{
+    val columns = val::array();
+    for (const Column& column : kColumns) {
+        val made = val::object();
+        made.set("japanese", std::string(column.japanese));
+        made.set("english", std::string(column.english));
+        columns.call<void>("push", made);
+    }
+    return columns;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(mokopera_sim)
+{
+    emscripten::function("readForm", &ReadForm);
+    emscripten::function("plan", &Plan);
+    emscripten::function("report", &Report);
+    emscripten::function("columns", &Columns);
+    emscripten::class_<GroupTask>("GroupTask")
+        .constructor<int, double, const std::string&, int, int, bool>()
+        .function("advance", &GroupTask::Advance)
+        .function("done", &GroupTask::Done)
+        .function("blocks", &GroupTask::Blocks);
+}
+
+}  // namespace mokopera::web

@@ -1,0 +1,79 @@
+// The workers of the teacher's page, one per core the browser reports (at most one per block of a
+// batch), made from the program's own text, so that they work from a web site and from a file
+// alike. A run is cut into groups of blocks; an idle worker takes the next group.
+export class RunPool {
+  constructor(script) {
+    this.url = URL.createObjectURL(new Blob([script], { type: "text/javascript" }));
+    this.size = Math.min(16, Math.max(1, navigator.hardwareConcurrency || 2));
+    this.workers = [];
+    this.stop = null;
+  }
+
+  // Runs every batch of `read` ({first, last, experiments, seed}) cut as `plan` ({width, groups})
+  // says, calling `onProgress` with the share done. Resolves with the blocks of each batch in
+  // order, or null when cancelled; rejects when a worker fails.
+  run(read, plan, onProgress) {
+    if (this.workers.length === 0) {
+      this.workers = Array.from({ length: this.size }, () => new Worker(this.url));
+    }
+    const tasks = [];
+    for (let shots = read.first; shots <= read.last; ++shots) {
+      for (let group = 0; group < plan.groups; ++group) tasks.push({ shots, group });
+    }
+    const total = (read.last - read.first + 1) * read.experiments, batches = [];
+    const running = read.first === read.last;
+    let next = 0, finished = 0, fired = 0;
+    const current = new Map();  // worker → experiments done of its group so far
+    return new Promise((resolve, reject) => {
+      this.stop = () => resolve(null);
+      const give = (worker) => {
+        if (next >= tasks.length) return;
+        const task = tasks[next++];
+        worker.task = task;
+        current.set(worker, 0);
+        worker.postMessage({ shots: task.shots, experiments: read.experiments, seed: read.seed, group: task.group,
+                             width: plan.width, running });
+      };
+      const report = () => {
+        let done = fired;
+        for (const experiments of current.values()) done += experiments;
+        onProgress(Math.min(1, done / total));
+      };
+      for (const worker of this.workers) {
+        worker.onmessage = ({ data }) => {
+          if (!data.blocks) {
+            current.set(worker, data.done);
+            report();
+            return;
+          }
+          const { shots, group } = worker.task;
+          (batches[shots - read.first] ??= [])[group] = data.blocks;
+          current.delete(worker);
+          fired += data.done;
+          report();
+          if (++finished === tasks.length) {
+            this.stop = null;
+            resolve(batches.map((groups) => groups.flat()));
+          } else {
+            give(worker);
+          }
+        };
+        worker.onerror = (event) => {
+          event.preventDefault();
+          this.cancel();
+          reject(new Error(event.message || "worker failed"));
+        };
+        give(worker);
+      }
+    });
+  }
+
+  // Stops the run at once: its workers are ended, and new ones are made for the next run.
+  cancel() {
+    for (const worker of this.workers) worker.terminate();
+    this.workers = [];
+    const stop = this.stop;
+    this.stop = null;
+    stop?.();
+  }
+}

@@ -1,0 +1,123 @@
+// The teacher's page: mokopera-sim's batches in Web Workers, one per core the browser reports, and
+// its table, CSV and plot made by the same code as mokopera-sim's. The form reads its values as
+// mokopera-sim reads its options; a wrong one is named beside its field and nothing runs.
+import { RunPool } from "./run_pool.mjs";
+
+const $ = (id) => document.getElementById(id);
+const form = $("form"), runButton = $("run"), cancelButton = $("cancel"), progress = $("progress"), status = $("status");
+const fields = { "-n": $("shots"), "-e": $("experiments"), "--seed": $("seed") };
+const output = $("output");
+const downloads = { csv: $("csv"), svg: $("svg") };
+
+function setState(state, words) {
+  form.dataset.state = state;
+  const running = state === "running";
+  runButton.disabled = running || state === "loading";
+  cancelButton.disabled = !running;
+  output.classList.toggle("stale", running);
+  output.setAttribute("aria-busy", String(running));
+  if (words) status.textContent = words;
+}
+
+function showError(option, message) {
+  for (const [name, field] of Object.entries(fields)) {
+    const error = $(`${field.id}-error`);
+    const wrong = name === option;
+    field.setAttribute("aria-invalid", String(wrong));
+    error.hidden = !wrong;
+    error.textContent = wrong ? message : "";
+  }
+}
+
+// A seed of 64 random bits, as mokopera-sim takes it, for a run whose seed field is empty.
+function pickSeed() {
+  return crypto.getRandomValues(new BigUint64Array(1))[0].toString();
+}
+
+// The download link `link` to `text`, saved as `name`.
+function offer(link, text, type, name) {
+  if (link.href.startsWith("blob:")) URL.revokeObjectURL(link.href);
+  link.href = URL.createObjectURL(new Blob([text], { type }));
+  link.download = name;
+}
+
+function show(sim, read, report, seconds) {
+  const range = read.first === read.last ? `${read.first}` : `${read.first}..${read.last}`;
+  const each = read.first === read.last ? "" : "N ごとに ";
+  $("run-summary").textContent =
+    `N = ${range.replace("..", " 〜 ")}、${each}${read.experiments} 回の実験　乱数の種 seed: ${read.seed}`;
+  $("plot").innerHTML = report.svg.replace(/^<\?xml[^>]*>\s*/, "");
+  $("plot-text").textContent = report.description;
+  const head = $("results").tHead.rows[0];
+  head.replaceChildren(...sim.columns().map(({ japanese, english }) => {
+    const cell = document.createElement("th");
+    cell.scope = "col";
+    cell.append(japanese);
+    if (english !== japanese) {
+      const words = cell.appendChild(document.createElement("span"));
+      words.lang = "en";
+      words.textContent = english;
+    }
+    return cell;
+  }));
+  $("results").tBodies[0].replaceChildren(...report.cells.map((cells) => {
+    const row = document.createElement("tr");
+    cells.forEach((text, column) => {
+      const cell = row.appendChild(document.createElement(column === 0 ? "th" : "td"));
+      if (column === 0) cell.scope = "row";
+      cell.textContent = text;
+    });
+    return row;
+  }));
+  const name = `mokopera-sim-n${range}-e${read.experiments}-seed${read.seed}`;
+  offer(downloads.csv, report.csv, "text/csv;charset=utf-8", `${name}.csv`);
+  offer(downloads.svg, report.svg, "image/svg+xml;charset=utf-8", `${name}.svg`);
+  output.hidden = false;
+  setState("done", `完了：${seconds.toFixed(2)} 秒 Done in ${seconds.toFixed(2)} s`);
+}
+
+async function start() {
+  const sim = await createMokoperaSim();
+  const pool = new RunPool(document.getElementById("program").textContent + "\n" + $("worker").textContent);
+
+  form.addEventListener("submit", async (event) => {
+    event.preventDefault();
+    if (form.dataset.state === "running") return;
+    const read = sim.readForm(fields["-n"].value, fields["-e"].value, fields["--seed"].value, pickSeed());
+    if (!read.ok) {
+      showError(read.option, read.message);
+      setState("invalid", "値を直してください Please correct the value");
+      fields[read.option]?.focus();
+      return;
+    }
+    showError(null, "");
+    setState("running", "実行中… Running…");
+    progress.value = 0;
+    cancelButton.focus();
+    const began = performance.now();
+    try {
+      const batches = await pool.run(read, sim.plan(pool.size), (share) => { progress.value = share; });
+      if (!batches) return;  // cancelled
+      progress.value = 1;
+      show(sim, read, sim.report(read.first, read.last, read.experiments, read.seed, batches),
+           (performance.now() - began) / 1000);
+    } catch (failure) {
+      setState("failed", `実行できませんでした cannot run: ${failure.message ?? failure}`);
+    }
+    runButton.focus();
+  });
+  const cancel = () => {
+    if (form.dataset.state !== "running") return;
+    pool.cancel();
+    progress.value = 0;
+    setState("cancelled", "中止しました Cancelled");
+    runButton.focus();
+  };
+  cancelButton.addEventListener("click", cancel);
+  document.addEventListener("keydown", (event) => {
+    if (event.key === "Escape") cancel();
+  });
+  setState("ready", "準備ができました Ready");
+}
+
+start();
