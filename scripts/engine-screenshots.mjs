@@ -5,7 +5,7 @@
 import { mkdirSync } from "node:fs";
 import { resolve } from "node:path";
 import { pathToFileURL } from "node:url";
-import { launch } from "../tests/web/engines.mjs";
+import { launch } from "./browsers/engines.mjs";
 
 const root = resolve(import.meta.dirname, "..");
 const [out = "/tmp/mokopera-engines", ...engines] = process.argv.slice(2);

@@ -72,5 +72,5 @@ test_preset() {
 # they drive the system's browsers and download none.
 install_browser_test_tools() {
   command -v npm >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
-  (cd "$MOKOPERA_ROOT/tests/web" && npm ci --no-audit --no-fund --loglevel=error)
+  (cd "$MOKOPERA_ROOT/scripts/browsers" && npm ci --no-audit --no-fund --loglevel=error)
 }

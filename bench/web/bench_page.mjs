@@ -4,16 +4,16 @@
 // automatic firing in each of the three engines (300 ticks: the mean interval and the 99th
 // percentile of the deviation from 100 ms). With the desktop build at hand, the desktop program's
 // start-up is measured in the same run for comparison.
-//   xvfb-run -a node bench/web/bench_page.mjs [ENGINE...]    (drivers from tests/web: npm ci)
+//   xvfb-run -a node bench/web/bench_page.mjs [ENGINE...]    (drivers from scripts/browsers: npm ci)
 import { execFileSync } from "node:child_process";
 import { existsSync, statSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
 import { pathToFileURL } from "node:url";
-import { launch, serve } from "../../tests/web/engines.mjs";
+import { launch, serve } from "../../scripts/browsers/engines.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
-const { chromium } = createRequire(resolve(root, "tests/web/package.json"))("playwright-core");
+const { chromium } = createRequire(resolve(root, "scripts/browsers/package.json"))("playwright-core");
 const file = resolve(root, "build-web/mokopera.html");
 const engines = process.argv.length > 2 ? process.argv.slice(2) : ["chromium", "firefox", "webkit"];
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];

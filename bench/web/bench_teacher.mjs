@@ -3,17 +3,17 @@
 // visit); and runs from the click on 実行 to the plot on the screen, against mokopera-sim itself
 // (the desktop build's, as a whole process) in the same run: one million experiments at N = 50,
 // and 5..50 at 100 000 each. Medians of 5.
-//   node bench/web/bench_teacher.mjs    (drivers from tests/web: npm ci)
+//   node bench/web/bench_teacher.mjs    (drivers from scripts/browsers: npm ci)
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, rmSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
-import { serve } from "../../tests/web/engines.mjs";
+import { serve } from "../../scripts/browsers/engines.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
-const { chromium } = createRequire(resolve(root, "tests/web/package.json"))("playwright-core");
+const { chromium } = createRequire(resolve(root, "scripts/browsers/package.json"))("playwright-core");
 const file = resolve(root, "build-web/mokopera-teacher.html");
 const sim = resolve(root, "build/bin/mokopera-sim");
 const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];

@@ -10,7 +10,7 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { test } from "node:test";
 import { pathToFileURL } from "node:url";
-import { ENGINE, launch } from "./engines.mjs";
+import { ENGINE, launch } from "../../scripts/browsers/engines.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
 const SNAPSHOT = process.env.MOKOPERA_WINDOW_SNAPSHOT ?? "build/bin/window_snapshot";

@@ -1,11 +1,11 @@
 // The web edition as a student uses it, in the engine MOKOPERA_ENGINE names (chromium, firefox or
-// webkit): the single file from file://, a whole session, the dialogs' buttons where the engine
-// reports them, and every label's border at phone sizes. MOKOPERA_PAGE names the built
+// webkit): the single file from file://, a whole session (the dialogs' buttons where the engine
+// reports them among it), and every label's border at phone sizes. MOKOPERA_PAGE names the built
 // mokopera.html.
 import assert from "node:assert/strict";
 import { test } from "node:test";
 import { pathToFileURL } from "node:url";
-import { ENGINE, launch } from "./engines.mjs";
+import { ENGINE, inBrowser } from "../../scripts/browsers/engines.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
 const text = (tab, id) => tab.evaluate((i) => document.getElementById(i).textContent, id);
@@ -14,20 +14,15 @@ const boxOpen = (tab, title) =>
 // Fire, Auto start, Auto stop, Quit, Reset, HELP: a letter when enabled, '.' when not.
 const buttons = (tab) => tab.evaluate(() =>
   [..."FASQRH"].map((letter, i) => (document.getElementById(`Command${i + 1}`).disabled ? "." : letter)).join(""));
+// Whether the point the engine reports as each dialog button's centre is where the pointer hits it.
+const hits = (tab) => tab.evaluate(() => [...document.querySelectorAll("#box-buttons button")].map((button) => {
+  const box = button.getBoundingClientRect();
+  return document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2) === button;
+}));
 const enter = async (tab, shots) => {
   await boxOpen(tab, "鉄砲の発射回数の設定");
   await tab.fill("#box-field", shots);
   await tab.press("Enter");
-};
-
-// Runs `scenario` with a fresh browser of this engine, closed whatever happens.
-const inBrowser = (viewport, scenario) => async () => {
-  const { tab, close } = await launch(ENGINE, viewport);
-  try {
-    await scenario(tab);
-  } finally {
-    await close();
-  }
 };
 
 test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) => {
@@ -49,7 +44,9 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await tab.press("Escape");
   await boxOpen(tab, "確認");
   assert.match(await text(tab, "box"), /終了していいですか？/);
-  await tab.click("#box-buttons button:last-child");
+  assert.deepEqual(await hits(tab), [true, true]);
+  const no = await tab.centre("#box-buttons button:last-child");
+  await tab.clickAt(no.x, no.y);
   await enter(tab, "5");
   assert.equal(await text(tab, "Label15"), "0.4095100");
 
@@ -105,7 +102,10 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
 
   // Reset asks again; HELP shows the 25 lines; 閉じる brings a fresh main window that asks again.
   await tab.click("#Command5");
-  await enter(tab, "24");
+  await boxOpen(tab, "鉄砲の発射回数の設定");
+  assert.deepEqual(await hits(tab), [true, true]);
+  await tab.fill("#box-field", "24");
+  await tab.click("#box-buttons button:first-child");
   assert.equal(await text(tab, "Label15"), "0.9202335");
   await tab.click("#Command6");
   await tab.waitFor(() => document.querySelectorAll("#Form2 #Picture1 > div").length === 25);
@@ -129,27 +129,6 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await tab.waitFor(() => !document.getElementById("ended").hidden);
   await tab.click("#restart");
   await boxOpen(tab, "鉄砲の発射回数の設定");
-}));
-
-// The point the engine reports as a dialog button's centre is where the pointer hits it, and the
-// engine's own click reaches it too.
-test("dialog buttons are where the engine reports them", inBrowser({ width: 800, height: 700 }, async (tab) => {
-  await tab.goto(PAGE);
-  const hits = async () => tab.evaluate(() => [...document.querySelectorAll("#box-buttons button")].map((button) => {
-    const box = button.getBoundingClientRect();
-    return document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2) === button;
-  }));
-  await boxOpen(tab, "鉄砲の発射回数の設定");
-  assert.deepEqual(await hits(), [true, true]);
-  const cancel = await tab.centre("#box-buttons button:last-child");
-  await tab.clickAt(cancel.x, cancel.y);
-  await boxOpen(tab, "確認");
-  assert.deepEqual(await hits(), [true, true]);
-  const no = await tab.centre("#box-buttons button:last-child");
-  await tab.clickAt(no.x, no.y);
-  await boxOpen(tab, "鉄砲の発射回数の設定");
-  await tab.click("#box-buttons button:first-child");
-  await tab.waitFor(() => document.getElementById("Label15").textContent === "0.8784233");
 }));
 
 // Every edge of the fourteen boxed labels shows as a dark line of the screenshot, the window being

@@ -6,7 +6,7 @@ import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { test } from "node:test";
 import { pathToFileURL } from "node:url";
-import { ENGINE, launch, serve } from "./engines.mjs";
+import { ENGINE, inBrowser, serve } from "../../scripts/browsers/engines.mjs";
 
 const SITE = resolve(process.env.MOKOPERA_SITE ?? "build-web/site");
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
@@ -16,17 +16,8 @@ const activeWorker = (tab) => tab.waitFor(() => navigator.serviceWorker.ready.th
   registration.active?.state === "activated" && registration.active.scriptURL));
 const cacheNames = (tab) => tab.evaluate(() => caches.keys());
 
-const inBrowser = (scenario) => async () => {
-  const { tab, close } = await launch(ENGINE);
-  try {
-    await scenario(tab);
-  } finally {
-    await close();
-  }
-};
-
 test("the single file makes no request and registers no service worker", { skip: ENGINE === "webkit" && "no request log" },
-  inBrowser(async (tab) => {
+  inBrowser({}, async (tab) => {
     await tab.goto(PAGE);
     await entryBox(tab);
     // From file:// some engines refuse to list registrations at all: none either way.
@@ -38,7 +29,7 @@ test("the single file makes no request and registers no service worker", { skip:
   }));
 
 test("the hosted site works offline after the first visit",
-  inBrowser(async (tab) => {
+  inBrowser({}, async (tab) => {
     const site = await serve(SITE, "/school/mokopera/");
     try {
       await tab.goto(site.url);
@@ -62,7 +53,7 @@ test("the hosted site works offline after the first visit",
   }));
 
 test("Chromium finds the hosted site installable", { skip: ENGINE !== "chromium" && "Chromium's own check" },
-  inBrowser(async (tab) => {
+  inBrowser({}, async (tab) => {
     const site = await serve(SITE, "/a/b/");
     try {
       await tab.goto(site.url);
@@ -80,7 +71,7 @@ test("Chromium finds the hosted site installable", { skip: ENGINE !== "chromium"
 // A new build's worker waits while the old version is open, takes over at the next start, and
 // deletes the old cache.
 test("a new version takes over at the next start", { skip: ENGINE !== "chromium" && "needs a second tab of one profile" },
-  inBrowser(async (tab) => {
+  inBrowser({}, async (tab) => {
     const folder = await mkdtemp(join(tmpdir(), "mokopera-site-"));
     await cp(SITE, folder, { recursive: true });
     const site = await serve(folder, "/app/");

@@ -8,11 +8,12 @@ import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { test } from "node:test";
 import { pathToFileURL } from "node:url";
-import { ENGINE, launch, serve } from "./engines.mjs";
+import { inBrowser, serve } from "../../scripts/browsers/engines.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_TEACHER ?? "build-web/mokopera-teacher.html").href;
 const SITE = resolve(process.env.MOKOPERA_SITE ?? "build-web/site");
 const SIM = process.env.MOKOPERA_SIM ?? "build/bin/mokopera-sim";
+const VIEW = { width: 900, height: 900 };
 
 const state = (tab) => tab.evaluate(() => document.getElementById("form").dataset.state);
 const settled = (tab, wanted) => tab.waitFor((states) => states.includes(document.getElementById("form").dataset.state),
@@ -33,16 +34,7 @@ async function runForm(tab, shots, experiments, seed) {
   await tab.press("Enter");
 }
 
-const inBrowser = (scenario) => async () => {
-  const { tab, close } = await launch(ENGINE, { width: 900, height: 900 });
-  try {
-    await scenario(tab);
-  } finally {
-    await close();
-  }
-};
-
-test("the downloads are what mokopera-sim writes for the same N, experiments and seed", inBrowser(async (tab) => {
+test("the downloads are what mokopera-sim writes for the same N, experiments and seed", inBrowser(VIEW, async (tab) => {
   const scratch = await mkdtemp(join(tmpdir(), "mokopera-teacher-"));
   try {
     await tab.goto(PAGE);
@@ -76,7 +68,7 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
   }
 }));
 
-test("a wrong value is named beside its field in mokopera-sim's words, and nothing runs", inBrowser(async (tab) => {
+test("a wrong value is named beside its field in mokopera-sim's words, and nothing runs", inBrowser(VIEW, async (tab) => {
   await tab.goto(PAGE);
   await settled(tab, ["ready"]);
   const cases = [["shots", "4", "-n"], ["shots", "51", "-n"], ["shots", "5..51", "-n"], ["shots", "abc", "-n"],
@@ -101,7 +93,7 @@ test("a wrong value is named beside its field in mokopera-sim's words, and nothi
   }
 }));
 
-test("cancel stops a long run at once, and the next run works", inBrowser(async (tab) => {
+test("cancel stops a long run at once, and the next run works", inBrowser(VIEW, async (tab) => {
   await tab.goto(PAGE);
   await settled(tab, ["ready"]);
   await runForm(tab, "5..50", "10000000", "1");
@@ -119,7 +111,7 @@ test("cancel stops a long run at once, and the next run works", inBrowser(async 
   assert.equal(Buffer.from((await download(tab, "csv")).base64, "base64").toString(), csv.toString());
 }));
 
-test("from the hosted site, with the network gone, a run completes", inBrowser(async (tab) => {
+test("from the hosted site, with the network gone, a run completes", inBrowser(VIEW, async (tab) => {
   const site = await serve(SITE, "/school/mokopera/");
   try {
     await tab.goto(`${site.url}teacher.html`);

@@ -183,6 +183,17 @@ export async function launch(engine = ENGINE, { width = 800, height = 700 } = {}
   throw new Error(`no such engine: ${engine}`);
 }
 
+// A scenario to run with a fresh browser of `engine` and a tab of `viewport`, closed whatever
+// happens: `test(name, inBrowser({ width, height }, async (tab) => ...))`.
+export const inBrowser = (viewport, scenario, engine = ENGINE) => async () => {
+  const { tab, close } = await launch(engine, viewport);
+  try {
+    await scenario(tab);
+  } finally {
+    await close();
+  }
+};
+
 const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".webmanifest": "application/manifest+json",
                 ".png": "image/png", ".svg": "image/svg+xml" };
 
