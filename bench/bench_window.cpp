@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <unistd.h>
 #include <numeric>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 #include "desktop/audio_module.h"

@@ -39,7 +39,7 @@ public:
         for (std::size_t i = 0; i < Width; ++i) {
             // The block's own generator, and the simulated clock at its first shot, as if automatic
             // firing had fired every experiment before it.
-            const auto index = static_cast<std::uint64_t>(shots * 64 + firstBlock + int(i) + 1);
+            const std::uint64_t index = std::uint64_t(shots) * 64 + std::uint64_t(firstBlock) + i + 1;
             streams_.Start(i, seed + 0x9E3779B97F4A7C15ULL * index,
                            kFirstShotAt + kSecondsPerShot * static_cast<double>(blocks[i].first) * shots);
             together_ = std::min(together_, blocks[i].end - blocks[i].first);
