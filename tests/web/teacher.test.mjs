@@ -63,6 +63,11 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
       assert.deepEqual(shown.rows.map((row) => row.split(",").slice(0, 5)), lines.map((line) => line.split(",").slice(0, 5)));
       assert.ok(shown.description.includes(lines.at(-1).split(",")[3]), "the plot's words give the final rate");
     }
+    // For a projector, the plot alone on the whole screen (or window); Esc brings the page back.
+    await tab.click("#project");
+    await tab.waitFor(() => (document.fullscreenElement ?? document.querySelector(".projected"))?.id === "figure");
+    await tab.press("Escape");
+    await tab.waitFor(() => !(document.fullscreenElement ?? document.querySelector(".projected")));
   } finally {
     await rm(scratch, { recursive: true, force: true });
   }

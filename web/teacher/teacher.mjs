@@ -114,8 +114,27 @@ async function start() {
     runButton.focus();
   };
   cancelButton.addEventListener("click", cancel);
+  // The plot on the whole screen, for a projector; where the browser allows no element on the
+  // whole screen (iPhone), on the whole window. Esc, or a click on it, brings the page back.
+  const figure = $("figure");
+  const project = () => {
+    const whole = figure.requestFullscreen ?? figure.webkitRequestFullscreen;
+    Promise.resolve(whole?.call(figure)).then(() => {
+      if (!(document.fullscreenElement ?? document.webkitFullscreenElement)) figure.classList.add("projected");
+    }, () => figure.classList.add("projected"));
+  };
+  const unproject = () => {
+    if (document.fullscreenElement ?? document.webkitFullscreenElement) {
+      (document.exitFullscreen ?? document.webkitExitFullscreen).call(document);
+    }
+    figure.classList.remove("projected");
+  };
+  $("project").addEventListener("click", project);
+  figure.addEventListener("click", unproject);
   document.addEventListener("keydown", (event) => {
-    if (event.key === "Escape") cancel();
+    if (event.key !== "Escape") return;
+    cancel();
+    unproject();
   });
   setState("ready", "準備ができました Ready");
 }
