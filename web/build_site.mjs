@@ -101,6 +101,8 @@ function hosted(path, app) {
   return page
     .replace(policy, (_, rules) => {
       let extended = allow(allow(rules, "img-src", "'self'"), "worker-src", "'self'");
+      // Engines older than worker-src (Safari before 15.5) look for workers in child-src.
+      if (/(^|; )child-src /.test(extended)) extended = allow(extended, "child-src", "'self'");
       if (app) extended = allow(extended, "manifest-src", "'self'");
       return `<meta http-equiv="Content-Security-Policy" content="${extended}">`;
     })
