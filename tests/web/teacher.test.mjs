@@ -73,7 +73,7 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
   }
 }));
 
-test("a wrong value is named beside its field in mokopera-sim's words, and nothing runs", inBrowser(VIEW, async (tab) => {
+test("a wrong value is named beside its field in mokopera-sim's words, and nothing runs; a failed run says so", inBrowser(VIEW, async (tab) => {
   await tab.goto(PAGE);
   await settled(tab, ["ready"]);
   const cases = [["shots", "4", "-n"], ["shots", "51", "-n"], ["shots", "5..51", "-n"], ["shots", "abc", "-n"],
@@ -96,6 +96,18 @@ test("a wrong value is named beside its field in mokopera-sim's words, and nothi
                               invalid: "true", focused: field, results: false, others: [`${field}-error`] },
                      `${field} = ${value}`);
   }
+  // A worker that fails ends the run with its message, and the page is ready for another.
+  await tab.evaluate(() => {
+    window.Worker = class {
+      postMessage() { setTimeout(() => this.onmessage({ data: { failed: "no memory" } })); }
+      terminate() {}
+    };
+  });
+  await runForm(tab, "20", "1000", "7");
+  await settled(tab, ["failed"]);
+  assert.deepEqual(await tab.evaluate(() => [document.getElementById("status").textContent,
+                                             document.getElementById("run").disabled]),
+                   ["実行できませんでした cannot run: no memory", false]);
 }));
 
 test("cancel stops a long run at once, and the next run works", inBrowser(VIEW, async (tab) => {

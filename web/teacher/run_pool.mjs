@@ -39,8 +39,17 @@ export class RunPool {
         for (const experiments of current.values()) done += experiments;
         onProgress(Math.min(1, done / total));
       };
+      const fail = (message) => {
+        this.stop = null;
+        this.cancel();
+        reject(new Error(message));
+      };
       for (const worker of this.workers) {
         worker.onmessage = ({ data }) => {
+          if (data.failed) {
+            fail(data.failed);
+            return;
+          }
           if (!data.blocks) {
             current.set(worker, data.done);
             report();
@@ -60,8 +69,7 @@ export class RunPool {
         };
         worker.onerror = (event) => {
           event.preventDefault();
-          this.cancel();
-          reject(new Error(event.message || "worker failed"));
+          fail(event.message || "worker failed");
         };
         give(worker);
       }

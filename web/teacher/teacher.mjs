@@ -102,6 +102,7 @@ async function start() {
       show(sim, read, sim.report(read.first, read.last, read.experiments, read.seed, batches),
            (performance.now() - began) / 1000);
     } catch (failure) {
+      progress.value = 0;
       setState("failed", `実行できませんでした cannot run: ${failure.message ?? failure}`);
     }
     runButton.focus();
