@@ -1,5 +1,6 @@
 // The hosted site (MOKOPERA_SITE, served on 127.0.0.1 from a sub-folder, as a school's server
-// would) and the single file (MOKOPERA_PAGE, from file://), in the engine MOKOPERA_ENGINE names.
+// would), with its teacher's page, and the single file (MOKOPERA_PAGE, from file://), in the engine
+// MOKOPERA_ENGINE names.
 import assert from "node:assert/strict";
 import { cp, mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
@@ -28,7 +29,7 @@ test("the single file makes no request and registers no service worker", { skip:
     assert.deepEqual(tab.requests.filter((url) => url !== PAGE && !/^(data|blob):/.test(url)), []);
   }));
 
-test("the hosted site works offline after the first visit",
+test("the hosted site works offline after the first visit, the teacher's page too",
   inBrowser({}, async (tab) => {
     const site = await serve(SITE, "/school/mokopera/");
     try {
@@ -50,6 +51,11 @@ test("the hosted site works offline after the first visit",
     await tab.press("Enter");
     await tab.click("#Command1");
     assert.equal(await tab.evaluate(() => document.getElementById("Label4").textContent), "1");
+    // The teacher's page, kept by the same worker, runs offline too.
+    await tab.goto(`${site.url}teacher.html`);
+    await tab.waitFor(() => document.getElementById("form").dataset.state === "ready");
+    await tab.click("#run");
+    await tab.waitFor(() => document.querySelectorAll("#results tbody tr").length === 1);
   }));
 
 test("Chromium finds the hosted site installable", { skip: ENGINE !== "chromium" && "Chromium's own check" },
