@@ -69,7 +69,7 @@ function show(sim, read, report, seconds) {
     });
     return row;
   }));
-  const name = `mokopera-sim-n${range}-e${read.experiments}-seed${read.seed}`;
+  const name = `mokopera-sim-n${range.replace("..", "-")}-e${read.experiments}-seed${read.seed}`;
   offer(downloads.csv, report.csv, "text/csv;charset=utf-8", `${name}.csv`);
   offer(downloads.svg, report.svg, "image/svg+xml;charset=utf-8", `${name}.svg`);
   output.hidden = false;
