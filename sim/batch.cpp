@@ -19,13 +19,11 @@ BatchResult RunBatch(int shots, long long experiments, std::uint64_t seed, const
         for (int group = next++; group < groups; group = next++) {
             try {
                 GroupRun run(shots, experiments, seed, group, width, checkpoints);
-                for (long long counted = 0;;) {
-                    const bool done = run.Advance(4096);
+                for (bool done = false; !done;) {
+                    const long long before = run.Done();
+                    done = run.Advance(4096);
                     if (progress)
-                        *progress += run.Done() - counted;
-                    counted = run.Done();
-                    if (done)
-                        break;
+                        *progress += run.Done() - before;
                 }
                 std::copy(run.Blocks().begin(), run.Blocks().end(), blocks.begin() + std::ptrdiff_t{group} * width);
             } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "simulation/fast_step.h"
 
@@ -35,7 +36,7 @@ class LanesOf final : public GroupRun::Lanes {
 public:
     LanesOf(int shots, std::uint64_t seed, int firstBlock, const std::vector<Block>& blocks) : shots_(shots)
     {
-        together_ = blocks[0].end - blocks[0].first;
+        together_ = std::numeric_limits<long long>::max();
         for (std::size_t i = 0; i < Width; ++i) {
             // The block's own generator, and the simulated clock at its first shot, as if automatic
             // firing had fired every experiment before it.

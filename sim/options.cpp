@@ -18,6 +18,12 @@ ArgumentError Error(const std::string& japanese, const std::string& english, con
     return {japanese + "\n" + english, option};
 }
 
+ArgumentError UnknownOption(const std::string& option)
+{
+    return Error("知らないオプションです: " + option + "（--help で使い方を表示）",
+                 "unknown option: " + option + " (see --help)");
+}
+
 std::optional<ArgumentError> ReadShots(const std::string& text, Options& options)
 {
     const auto dots = text.find("..");
@@ -51,8 +57,7 @@ std::optional<ArgumentError> ReadValue(const std::string& option, const std::str
             return Error("--plot にファイル名を指定してください", "--plot needs a file name", option);
         options.plotPath = text;
     } else {
-        return Error("知らないオプションです: " + option + "（--help で使い方を表示）",
-                     "unknown option: " + option + " (see --help)");
+        return UnknownOption(option);
     }
     return std::nullopt;
 }
@@ -80,8 +85,7 @@ std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::strin
             if (auto error = ReadValue(argument, *text, options))
                 return *error;
         } else {
-            return Error("知らないオプションです: " + argument + "（--help で使い方を表示）",
-                         "unknown option: " + argument + " (see --help)");
+            return UnknownOption(argument);
         }
     }
     return options;

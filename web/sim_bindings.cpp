@@ -45,7 +45,8 @@ val ReadForm(const std::string& shots, const std::string& experiments, const std
              const std::string& pickedSeed)
 {
     Options options;
-    const std::string seedText = FieldText(seed).empty() ? pickedSeed : FieldText(seed);
+    const std::string typedSeed = FieldText(seed);
+    const std::string seedText = typedSeed.empty() ? pickedSeed : typedSeed;
     for (const auto& [option, text] :
          {std::pair{"-n", FieldText(shots)}, std::pair{"-e", FieldText(experiments)}, std::pair{"--seed", seedText}}) {
         if (auto error = ReadValue(option, text, options)) {
@@ -113,7 +114,7 @@ private:
 // The report of a finished run: `batches` holds, for each N from `first` to `last`, the blocks of
 // its batch in order, as GroupTask gives them. Returns {cells, csv, svg, description}: the rows of
 // the table, the files mokopera-sim writes with --csv and --plot, and the plot in words.
-val Report(int first, int last, double experiments, const std::string& seed, const val& batches)
+val Report(int first, int last, double experiments, const val& batches)
 {
     std::vector<Row> rows;
     std::vector<Checkpoint> running;
@@ -144,7 +145,6 @@ val Report(int first, int last, double experiments, const std::string& seed, con
     report.set("csv", FormatCsv(rows));
     report.set("svg", first == last ? ConvergencePlot(rows.front(), running) : RangePlot(rows));
     report.set("description", PlotDescription(rows));
-    report.set("seed", seed);
     return report;
 }
 

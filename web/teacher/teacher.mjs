@@ -99,7 +99,7 @@ async function start() {
       const batches = await pool.run(read, sim.plan(pool.size), (share) => { progress.value = share; });
       if (!batches) return;  // cancelled
       progress.value = 1;
-      show(sim, read, sim.report(read.first, read.last, read.experiments, read.seed, batches),
+      show(sim, read, sim.report(read.first, read.last, read.experiments, batches),
            (performance.now() - began) / 1000);
     } catch (failure) {
       progress.value = 0;
