@@ -71,7 +71,6 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   const verdict = await text(tab, "Label9");
   assert.equal(await tab.evaluate(() => getComputedStyle(document.getElementById("Label9")).color),
     verdict === "成功" ? "rgb(0, 0, 255)" : "rgb(255, 0, 0)");
-  assert.equal(await text(tab, "Label5"), verdict === "成功" ? "1.0000000" : "0.0000000");
   assert.match(await text(tab, "announcer"), new RegExp(`^${verdict}。実験回数 1、成功率 `));
   const cues = await tab.evaluate(() => ({ opened: window.mokopera.cues.opened,
     seconds: Object.values(window.mokopera.cues.buffers).map((buffer) => buffer.duration) }));
