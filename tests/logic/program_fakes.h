@@ -5,6 +5,7 @@
 // opens every cue but "missing.wav".
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -107,38 +108,35 @@ struct ProgramHarness {
     // entry:TEXT, cancel, yes, no, ok, and click:N for a command given by its number.
     void Run(const std::string& script)
     {
-        static const std::map<std::string, Command> commands = {
-            {"fire", Command::Fire}, {"autostart", Command::AutoStart}, {"autostop", Command::AutoStop},
-            {"quit", Command::Quit}, {"reset", Command::Reset},         {"help", Command::Help}};
+        using Step = std::function<void(Program&, const std::string&)>;
+        static const std::map<std::string, Step> steps = {
+            {"fire", [](Program& p, auto&) { p.Click(Command::Fire); }},
+            {"autostart", [](Program& p, auto&) { p.Click(Command::AutoStart); }},
+            {"autostop", [](Program& p, auto&) { p.Click(Command::AutoStop); }},
+            {"quit", [](Program& p, auto&) { p.Click(Command::Quit); }},
+            {"reset", [](Program& p, auto&) { p.Click(Command::Reset); }},
+            {"help", [](Program& p, auto&) { p.Click(Command::Help); }},
+            {"click", [](Program& p, auto& n) { p.Click(static_cast<Command>(std::stoi(n))); }},
+            {"entry", [](Program& p, auto& text) { p.OnEntry(text); }},
+            {"cancel", [](Program& p, auto&) { p.OnEntry(std::nullopt); }},
+            {"yes", [](Program& p, auto&) { p.OnYesNo(true); }},
+            {"no", [](Program& p, auto&) { p.OnYesNo(false); }},
+            {"ok", [](Program& p, auto&) { p.OnNoticeClosed(); }},
+            {"start", [](Program& p, auto&) { p.Start(); }},
+            {"activate", [](Program& p, auto&) { p.MainViewActivated(); }},
+            {"help-activated", [](Program& p, auto&) { p.HelpViewActivated(); }},
+            {"tick", [](Program& p, auto&) { p.Tick(); }},
+            {"close-help", [](Program& p, auto&) { p.CloseHelp(); }},
+            {"close-box", [](Program& p, auto&) { p.CloseBox(); }}};
         for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
             end = std::min(script.find(", ", at), script.size());
             const std::string step = script.substr(at, end - at);
-            if (commands.count(step))
-                program.Click(commands.at(step));
-            else if (step.rfind("entry:", 0) == 0)
-                program.OnEntry(step.substr(6));
-            else if (step.rfind("click:", 0) == 0)
-                program.Click(static_cast<Command>(std::stoi(step.substr(6))));
-            else if (step == "cancel")
-                program.OnEntry(std::nullopt);
-            else if (step == "yes" || step == "no")
-                program.OnYesNo(step == "yes");
-            else if (step == "start")
-                program.Start();
-            else if (step == "activate")
-                program.MainViewActivated();
-            else if (step == "help-activated")
-                program.HelpViewActivated();
-            else if (step == "tick")
-                program.Tick();
-            else if (step == "close-help")
-                program.CloseHelp();
-            else if (step == "close-box")
-                program.CloseBox();
-            else if (step == "ok")
-                program.OnNoticeClosed();
-            else
+            const std::size_t colon = std::min(step.find(':'), step.size());
+            const auto found = steps.find(step.substr(0, colon));
+            if (found == steps.end())
                 FAIL_CHECK("a script step that means nothing: ", step);
+            else
+                found->second(program, step.substr(std::min(colon + 1, step.size())));
         }
     }
 

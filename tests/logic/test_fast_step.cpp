@@ -7,6 +7,7 @@
 #include "doctest_extras.h"
 #include "simulation/fast_step.h"
 #include "simulation/shot_step.h"
+#include "simulation_fakes.h"
 
 using namespace mokopera;
 
@@ -27,18 +28,13 @@ private:
 };
 
 // The verdicts ShotStep gives, in order: true for 成功.
-struct Verdicts final : ShotEffects {
+struct Verdicts final : testing::NullEffects {
     std::vector<bool> given;
     void SetLabelText(ValueLabel label, const std::string& text) override
     {
         if (label == ValueLabel::Label9 && !text.empty())
             given.push_back(text == "成功");
     }
-    void SetVerdictColour(ConsoleColour) override {}
-    void ClearCanvas() override {}
-    void DrawTarget() override {}
-    void DrawMark(float, float, ConsoleColour) override {}
-    void PlayVerdictCue(const std::string&) override {}
 };
 
 }  // namespace

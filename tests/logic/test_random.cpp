@@ -10,18 +10,10 @@
 using namespace mokopera;
 using namespace mokopera::testing;
 
-TEST_CASE("EqualSeedsDoNotReplay")
-{
-    MixingRandomSource random(42);
-    random.Reseed(100.0F);
-    const float first = random.Next();
-    random.Reseed(100.0F);
-    CHECK(random.Next() != first);
-}
-
-// 100,000 experiments with a frozen clock (the same seed before every shot): the success rate
-// lies within 4.5 standard deviations of 1 − 0.9^N, and the distances are uniform over 1..200
-// (a value of the generator outside [0, 1) would give a distance the table has no room for).
+// 100,000 experiments with a frozen clock: the same seed before every shot, which must not replay
+// the same values. The success rate lies within 4.5 standard deviations of 1 − 0.9^N, and the
+// distances are uniform over 1..200 (a value of the generator outside [0, 1) would give a
+// distance the table has no room for).
 TEST_CASE("SuccessRateAndDistances")
 {
     for (const int shots : {5, 20, 50}) {

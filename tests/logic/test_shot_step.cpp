@@ -35,6 +35,7 @@ TEST_CASE("EffectSequence")
         Start start;
         float distanceDraw, angleDraw;
         std::vector<std::string> expected;
+        StepResult result = StepResult::Completed;
     };
     // clang-format off
     const Row rows[] = {
@@ -61,6 +62,10 @@ TEST_CASE("EffectSequence")
         {"two successes in three", {4, 1, 1, 1, 5}, 0.5F, 0.0F,
          {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=2", "Label11=3",
           "Label5=0.6666667", "mark 351.0 250.0 12"}},
+        // The experiment that would be the 32768th gets no verdict: the step stops before it, with
+        // no colour, text, count, cue or mark, so the labels keep adding up.
+        {"the 32768th experiment, a success", {4, 0, 20000, 12767, 5}, 0.0F, 0.0F, {"Label4=5"}, StepResult::CounterOverflow},
+        {"the 32768th experiment, a failure", {4, 0, 0, 32767, 5}, 0.5F, 0.0F, {"Label4=5"}, StepResult::CounterOverflow},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -69,40 +74,9 @@ TEST_CASE("EffectSequence")
         ScriptedRandom random({row.distanceDraw, row.angleDraw});
         FrozenClock clock;
         RecordingEffects effects;
-        CHECK(ShotStep(state, random, clock, effects) == StepResult::Completed);
+        CHECK(ShotStep(state, random, clock, effects) == row.result);
         CHECK_EQ(effects.log, row.expected);
         CHECK(random.seeds == std::vector<float>{clock.seconds});  // one reseed, from the clock
-    }
-}
-
-// The experiment that would be the 32768th gets no verdict: the step stops before it, with no
-// colour, text, count, cue or mark, so the labels keep adding up.
-TEST_CASE("CounterLimit")
-{
-    struct Row {
-        const char* name;
-        Start start;
-        float draw;
-        std::vector<std::string> expected;
-        int successes, failures;
-    };
-    // clang-format off
-    const Row rows[] = {
-        {"the 32768th experiment, a success", {4, 0, 20000, 12767, 5}, 0.0F, {"Label4=5"}, 20000, 12767},
-        {"the 32768th experiment, a failure", {4, 0, 0, 32767, 5}, 0.5F, {"Label4=5"}, 0, 32767},
-    };
-    // clang-format on
-    for (const Row& row : rows) {
-        INFO(row.name);
-        ExperimentState state = StateFrom(row.start);
-        state.MarkX = 1.0F;
-        ScriptedRandom random({row.draw});
-        FrozenClock clock;
-        RecordingEffects effects;
-        CHECK(ShotStep(state, random, clock, effects) == StepResult::CounterOverflow);
-        CHECK_EQ(effects.log, row.expected);
-        CHECK_EQ(int{state.Successes}, row.successes);
-        CHECK_EQ(int{state.Failures}, row.failures);
-        CHECK_EQ(state.MarkX, 1.0F);
+        CHECK((state.Successes >= 0 && state.Failures >= 0 && state.Successes + state.Failures <= 32767));
     }
 }
