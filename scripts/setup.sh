@@ -28,9 +28,10 @@ MOKOPERA_WEB_PACKAGES=(
 )
 
 # The browser tests run in the three engines, each from Debian's packages: Chromium, Firefox ESR
-# (headless, over WebDriver BiDi) and WebKitGTK (WebKitWebDriver, in Xvfb).
+# (headless, over WebDriver BiDi) and WebKitGTK (WebKitWebDriver, in Xvfb); ImageMagick reads their
+# screenshots.
 MOKOPERA_BROWSER_PACKAGES=(
-  chromium firefox-esr webkit2gtk-driver xvfb xauth
+  chromium firefox-esr webkit2gtk-driver xvfb xauth imagemagick
 )
 
 as_root() {

@@ -5,59 +5,53 @@
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { existsSync } from "node:fs";
-import { mkdtemp, readFile, rm } from "node:fs/promises";
+import { mkdtemp, rm } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { ENGINE, launch } from "../../scripts/browsers/engines.mjs";
+import { readPicture } from "./picture.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
 const SNAPSHOT = process.env.MOKOPERA_WINDOW_SNAPSHOT ?? "build/bin/window_snapshot";
 const MARKS = [[250, 250, 9], [100, 120, 12], [400, 380, 12], [262.5, 317.3, 9], [251, 90, 12]];  // none on the ring
 
-// Measures a picture of a window, whose top left is at `origin`, in the page: `png` is base64.
-async function measure(tab, png, origin, window) {
-  return tab.evaluate(async (data, at, form) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${data}`;
-    await image.decode();
-    const canvas = Object.assign(document.createElement("canvas"), { width: image.width, height: image.height });
-    const context = canvas.getContext("2d", { willReadFrequently: true });
-    context.drawImage(image, 0, 0);
-    const pixel = (x, y) => context.getImageData(at.x + x, at.y + y, 1, 1).data;
-    const grey = ([r, g, b]) => Math.abs(r - g) < 12 && Math.abs(g - b) < 12;
-    // The darkness-weighted middle row of the ink in a box, from its top.
-    const inkMiddle = (left, top, width, height) => {
-      let weight = 0, sum = 0;
-      for (let y = top + 2; y < top + height - 2; y++) {
-        for (let x = left + 2; x < left + width - 2; x++) {
-          const ink = 255 - pixel(x, y)[1];
-          if (ink > 64) weight += ink, sum += ink * (y - top);
-        }
-      }
-      return sum / weight;
-    };
-    if (form === "Form2") {
-      let lastInk = 0;
-      for (let y = 34; y < 495; y++) for (let x = 12; x < 600; x += 1) if (pixel(x, y)[0] < 128) lastInk = y;
-      return { lastInkRow: lastInk, closeText: inkMiddle(560, 0, 49, 25) };
-    }
-    const ring = new Set();
-    let greyNearRing = 0, red = 0, blue = 0;
-    for (let y = 42; y < 415; y++) {
-      for (let x = 18; x < 415; x++) {
-        const [r, g, b] = pixel(x, y);
-        const nearRing = Math.abs(Math.hypot((x - 18 - 198.5) / 397 * 500, (y - 42 - 186.5) / 373 * 500) - 20) < 3;
-        if (r < 64 && g < 64 && b < 64) ring.add(`${x},${y}`);
-        else if (nearRing && grey([r, g, b]) && r < 200) greyNearRing++;
-        if (r > 150 && g < 150 && b < 150) red++;
-        if (b > 150 && r < 150 && g < 150) blue++;
+// Measures a picture of a window, whose top left is at `at` in the PNG file `path`.
+function measure(path, at, form) {
+  const picture = readPicture(path);
+  const pixel = (x, y) => picture.at(at.x + x, at.y + y);
+  const grey = ([r, g, b]) => Math.abs(r - g) < 12 && Math.abs(g - b) < 12;
+  // The darkness-weighted middle row of the ink in a box, from its top.
+  const inkMiddle = (left, top, width, height) => {
+    let weight = 0, sum = 0;
+    for (let y = top + 2; y < top + height - 2; y++) {
+      for (let x = left + 2; x < left + width - 2; x++) {
+        const ink = 255 - pixel(x, y)[1];
+        if (ink > 64) weight += ink, sum += ink * (y - top);
       }
     }
-    return { ring: [...ring], greyNearRing, red, blue, line1: pixel(52, 24)[1], label3Text: inkMiddle(160, 448, 89, 25),
-             label15Text: inkMiddle(280, 576, 121, 25) };
-  }, png, origin, window);
+    return sum / weight;
+  };
+  if (form === "Form2") {
+    let lastInk = 0;
+    for (let y = 34; y < 495; y++) for (let x = 12; x < 600; x += 1) if (pixel(x, y)[0] < 128) lastInk = y;
+    return { lastInkRow: lastInk, closeText: inkMiddle(560, 0, 49, 25) };
+  }
+  const ring = new Set();
+  let greyNearRing = 0, red = 0, blue = 0;
+  for (let y = 42; y < 415; y++) {
+    for (let x = 18; x < 415; x++) {
+      const [r, g, b] = pixel(x, y);
+      const nearRing = Math.abs(Math.hypot((x - 18 - 198.5) / 397 * 500, (y - 42 - 186.5) / 373 * 500) - 20) < 3;
+      if (r < 64 && g < 64 && b < 64) ring.add(`${x},${y}`);
+      else if (nearRing && grey([r, g, b]) && r < 200) greyNearRing++;
+      if (r > 150 && g < 150 && b < 150) red++;
+      if (b > 150 && r < 150 && g < 150) blue++;
+    }
+  }
+  return { ring: [...ring], greyNearRing, red, blue, line1: pixel(52, 24)[1], label3Text: inkMiddle(160, 448, 89, 25),
+           label15Text: inkMiddle(280, 576, 121, 25) };
 }
 
 test("the page at scale 1 draws what the desktop window draws", async (t) => {
@@ -73,21 +67,17 @@ test("the page at scale 1 draws what the desktop window draws", async (t) => {
     await tab.evaluate((marks) => {
       for (const [x, y, colour] of marks) window.mokopera.main.canvas.mark(x, y, colour);
     }, MARKS);
-    const picture = async (form) => {
+    // The page's picture of a form, measured, and the desktop's picture of the same window.
+    const measured = async (form, desktopPicture) => {
       const path = join(folder, `page-${form}.png`);
       await tab.painted();
       await tab.screenshot(path);
-      const origin = await tab.evaluate((id) => {
-        const box = document.getElementById(id).getBoundingClientRect();
-        return { x: Math.round(box.left), y: Math.round(box.top), scale: box.width };
-      }, form);
-      return { png: (await readFile(path)).toString("base64"), origin };
+      const box = await tab.evaluate((id) => document.getElementById(id).getBoundingClientRect().toJSON(), form);
+      assert.equal(box.width, form === "Form1" ? 433 : 617);
+      return [measure(path, { x: Math.round(box.left), y: Math.round(box.top) }, form),
+              measure(join(folder, desktopPicture), { x: 0, y: 0 }, form)];
     };
-    const desktop = async (name) => (await readFile(join(folder, name))).toString("base64");
-    const mainPage = await picture("Form1");
-    assert.equal(mainPage.origin.scale, 433);
-    const page = await measure(tab, mainPage.png, mainPage.origin, "Form1");
-    const window = await measure(tab, await desktop("main.png"), { x: 0, y: 0 }, "Form1");
+    const [page, window] = await measured("Form1", "main.png");
 
     // The ring and the marks: black, not grey, on the same pixels; the marks in their colours.
     t.diagnostic(`ring ${page.ring.length} black, ${page.greyNearRing} grey (desktop ${window.ring.length}, ` +
@@ -110,9 +100,7 @@ test("the page at scale 1 draws what the desktop window draws", async (t) => {
     await tab.setViewport(617, 503);
     await tab.click("#Command6");
     await tab.waitFor(() => document.querySelectorAll("#Form2 #Picture1 > div").length === 25);
-    const helpPage = await picture("Form2");
-    const help = await measure(tab, helpPage.png, helpPage.origin, "Form2");
-    const helpWindow = await measure(tab, await desktop("help.png"), { x: 0, y: 0 }, "Form2");
+    const [help, helpWindow] = await measured("Form2", "help.png");
     t.diagnostic(`help text ends at ${help.lastInkRow} (${helpWindow.lastInkRow})`);
     assert.ok(Math.abs(help.lastInkRow - helpWindow.lastInkRow) <= 3, `help text ends at ${help.lastInkRow} against ${helpWindow.lastInkRow}`);
     assert.ok(Math.abs(help.closeText - helpWindow.closeText) <= 1.5, `閉じる: ${help.closeText} against ${helpWindow.closeText}`);
