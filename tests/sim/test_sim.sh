@@ -59,8 +59,8 @@ done
 # file gets the mode the umask allows; a refusal leaves everything as it was; no temporary file
 # is ever left behind.   target  status  permissions-after
 check_target() {
-  local name=$1 status=$2 after=$3 target
-  rm -rf "$WORK/t" && mkdir "$WORK/t" && target="$WORK/t/plot.svg"
+  local name=$1 status=$2 after=$3 target=$WORK/t/plot.svg before
+  rm -rf "$WORK/t" && mkdir "$WORK/t"
   case $name in
     file) echo x >"$target" && chmod 604 "$target" ;;
     fifo) mkfifo -m 600 "$target" ;;
@@ -69,18 +69,13 @@ check_target() {
     missing-folder) target="$WORK/t/no/plot.svg" ;;
     long-name) target="$WORK/t/$(printf 'a%.0s' $(seq 251)).svg" ;;
   esac
-  local before
   before=$(ls -A "$WORK/t")
-  local mask
-  mask=$(umask)
-  umask 027
   run "$status" -e 10 --plot "$target"
-  umask "$mask"
   [ "$(stat -c %A "$target" 2>/dev/null || echo missing)" = "$after" ] || fail "$name: $(stat -c %A "$target" 2>&1), not $after"
-  local expected=$before
-  [ "$status" -eq 0 ] && [ -z "$before" ] && expected=$(basename "$target")
-  [ "$(ls -A "$WORK/t")" = "$expected" ] || fail "$name: the folder holds $(ls -A "$WORK/t")"
+  [ "$status" -eq 0 ] && [ -z "$before" ] && before=$(basename "$target")
+  [ "$(ls -A "$WORK/t")" = "$before" ] || fail "$name: the folder holds $(ls -A "$WORK/t")"
 }
+umask 027
 check_target none 0 -rw-r-----
 check_target file 0 -rw----r--
 check_target fifo 2 prw-------
