@@ -148,11 +148,8 @@ TEST_CASE("ExperimentLimit")
     CHECK_EQ(harness.front.main->labels["Label11"], std::string("32767"));
     CHECK_EQ(harness.front.main->labels["Label5"], std::string("0.6103702"));
 
-    const auto log = harness.RunAndLog("autostart, tick, tick, tick, tick, tick");
-    const std::vector<std::string> told = {
-        "Command1 on", "Command2 on", "Command3 off", "Command4 on",
-        "Command5 on", "Command6 on", "timer off",    "notice モコペラも数撃ちゃ当たる [OK]"};
-    CHECK((log.size() > told.size() && std::equal(told.begin(), told.end(), log.end() - long(told.size()))));
+    CHECK_EQ(harness.RunAndLog("autostart, tick, tick, tick, tick, tick").back(),
+             "notice モコペラも数撃ちゃ当たる [OK]");
     CHECK_EQ(harness.front.Buttons(), std::string("FA.QRH."));
 
     CHECK_EQ(harness.RunAndLog("fire"), std::vector<std::string>{});  // the notice is still open
@@ -191,32 +188,27 @@ TEST_CASE("HelpAndBack")
 
 // Calls that come at the wrong moment do nothing: a second click on a window that is going away,
 // a click while a dialog is open, a tick after the timer stopped, a reply to no question, a
-// second activation, anything after the end.
+// second activation, values that are no command, anything after the end.
 TEST_CASE("CallsAtTheWrongMoment")
 {
-    const std::vector<std::string> autoStart = {"Command1 off", "Command2 off", "Command3 on", "Command4 off",
-                                                "Command5 off", "Command6 off", "timer on"};
+    // The name, what comes first (from the first shot on), and the calls that must do nothing.
     // clang-format off
-    const std::tuple<const char*, const char*, std::vector<std::string>> rows[] = {
-        {"HELP twice", "help, help", {"open pinpon.wav", "play", "unload main", "load help"}},
-        {"Close twice", "help, close-help, close-help",
-         {"open pinpon.wav", "play", "unload main", "load help", "unload help", "load main"}},
-        {"clicks while the entry box is open", "reset, fire, autostart, help, quit",
-         Join({{"busy", "open pinpon.wav", "play", "clear"}, kEmptyLabels, {"Command3 off", "Command5 off", "target", kAskEntry}})},
-        {"a tick after Auto stop", "autostart, autostop, tick",
-         Join({autoStart, {"Command1 on", "Command2 on", "Command3 off", "Command4 on", "Command5 on", "Command6 on", "timer off"}})},
-        {"replies to no question, a second activation", "entry:7, cancel, yes, no, ok, activate", {}},
-        {"values that are no command", "click:6, click:-1, click:99", {}},
-        {"anything after the end", "quit, yes, fire, help, close-box, entry:5, yes, activate, tick",
-         {"open endpinpon.wav", "play", kAskToQuit, "end"}},
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"HELP twice", "help", "help"}, {"Close twice", "help, close-help", "close-help"},
+        {"clicks while the entry box is open", "reset", "fire, autostart, help, quit"},
+        {"a tick after Auto stop", "autostart, autostop", "tick"},
+        {"replies to no question, a second activation", "", "entry:7, cancel, yes, no, ok, activate"},
+        {"values that are no command", "", "click:6, click:-1, click:99"},
+        {"anything after the end", "quit, yes", "fire, help, close-box, entry:5, yes, activate, tick, quit"},
     };
     // clang-format on
     for (const auto& row : rows) {
-        const auto& [name, script, expected] = row;
+        const auto& [name, before, script] = row;
         INFO(std::get<0>(row));
         ProgramHarness harness;
         harness.Run("start, activate, entry:5, fire");
-        CHECK_EQ(harness.RunAndLog(script), expected);
+        harness.Run(before);
+        CHECK_EQ(harness.RunAndLog(script), std::vector<std::string>{});
     }
 }
 
