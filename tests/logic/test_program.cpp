@@ -178,10 +178,9 @@ TEST_CASE("HelpAndBack")
         CHECK(!harness.front.help);
         const ExperimentState& state = harness.program.State();
         CHECK_EQ(state.Successes + state.Failures + state.ShotNumber, 0);
-        CHECK_EQ(harness.front.main->labels.size(), std::size_t{1});
-        CHECK_EQ(harness.front.main->labels["Label15"], std::string("0.8784233"));
-        CHECK_EQ(harness.front.main->points, 6284);
-        CHECK_EQ(harness.front.main->marks, 0);
+        const auto& main = *harness.front.main;  // only the theory shown; the target's 6284 points, no mark
+        CHECK((main.labels == std::map<std::string, std::string>{{"Label15", "0.8784233"}} && main.points == 6284 &&
+               main.marks == 0));
         CHECK_EQ(harness.front.Buttons(), std::string("FA.Q.H."));
     }
 }
@@ -248,7 +247,7 @@ TEST_CASE("DeviceStates")
 }
 
 // Timer1 keeps its grid when a tick is late by less than an interval, and after a hold-up goes
-// on from the late tick: ticks due every 100 ms, the machine stopped from 150 ms to 3.15 s.
+// on from the late tick, one interval at a time: never all the missed ticks at once.
 TEST_CASE("TimerAfterAHoldUp")
 {
     // clang-format off
@@ -262,8 +261,4 @@ TEST_CASE("TimerAfterAHoldUp")
         INFO(std::get<0>(row));
         CHECK_EQ(NextTickDue(due, now, 100), next);
     }
-    std::vector<double> ticks;  // when the ticks come: at once when due, but none while held up
-    for (double due = 100; due < 4000; due = NextTickDue(due, ticks.back(), 100))
-        ticks.push_back(due > 150 && due < 3150 ? 3150 : due);
-    CHECK_EQ(std::count_if(ticks.begin(), ticks.end(), [](double t) { return t >= 3150 && t < 3650; }), 5L);
 }
