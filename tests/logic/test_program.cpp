@@ -1,5 +1,5 @@
-// The whole program without a window toolkit: its commands and their enabled states, the order
-// of every sequence's effects, the dialogs and their replies, the experiment limit, the help
+// The whole program without a window toolkit: the order of every sequence's effects (its buttons'
+// enabling among them), the dialogs and their replies, the experiment limit, the help
 // window and the way back, calls that come at the wrong moment, and the sound device control.
 
 #include <algorithm>
@@ -38,29 +38,7 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 
 }  // namespace
 
-// Fire, Auto start, Auto stop, Quit, Reset, HELP, timer: a letter when enabled, '.' when not.
-TEST_CASE("ButtonStates")
-{
-    // clang-format off
-    const std::pair<const char*, const char*> rows[] = {
-        {"start", "FASQRH."}, {"start, activate", "FA.Q.H."}, {"start, activate, entry:5, fire", "FA.QRH."},
-        {"start, activate, entry:5, autostart", "..S...T"}, {"start, activate, entry:5, autostart, tick, tick", "..S...T"},
-        {"start, activate, entry:5, autostart, autostop", "FA.QRH."}, {"start, activate, entry:5, fire, quit, no", "FA.QRH."},
-        {"start, activate, entry:5, fire, reset, entry:5", "FA.Q.H."},
-        {"start, activate, entry:5, autostart, fire, reset, help, quit, autostart", "..S...T"},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        const auto& [script, states] = row;
-        INFO(std::get<0>(row));
-        ProgramHarness harness;
-        harness.Run(script);
-        CHECK_EQ(harness.front.Buttons(), std::string(states));
-        CHECK(!harness.program.Ended());
-    }
-}
-
-// Each sequence asks for its effects in exactly this order.
+// Each sequence asks for its effects in exactly this order, the buttons' enabling among them.
 TEST_CASE("SequenceOrder")
 {
     const std::vector<std::string> shot1 = {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 149.0 250.0 12"};
@@ -186,7 +164,7 @@ TEST_CASE("HelpAndBack")
 }
 
 // Calls that come at the wrong moment do nothing: a second click on a window that is going away,
-// a click while a dialog is open, a tick after the timer stopped, a reply to no question, a
+// a click while a dialog is open or on a disabled button, a tick after the timer stopped, a reply to no question, a
 // second activation, values that are no command, anything after the end.
 TEST_CASE("CallsAtTheWrongMoment")
 {
@@ -196,6 +174,7 @@ TEST_CASE("CallsAtTheWrongMoment")
         {"HELP twice", "help", "help"}, {"Close twice", "help, close-help", "close-help"},
         {"clicks while the entry box is open", "reset", "fire, autostart, help, quit"},
         {"a tick after Auto stop", "autostart, autostop", "tick"},
+        {"clicks on disabled buttons while firing automatically", "autostart", "fire, autostart, reset, help, quit"},
         {"replies to no question, a second activation", "", "entry:7, cancel, yes, no, ok, activate"},
         {"values that are no command", "", "click:6, click:-1, click:99"},
         {"anything after the end", "quit, yes", "fire, help, close-box, entry:5, yes, activate, tick, quit"},
