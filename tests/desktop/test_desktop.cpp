@@ -17,13 +17,6 @@ using namespace mokopera::testing;
 
 namespace {
 
-// The device pixel of `image` that holds the canvas point (x, y) in units.
-QPoint DevicePixel(const QImage& image, double x, double y)
-{
-    const qreal ratio = image.devicePixelRatio();
-    return {int(std::floor(x * 397 / 500 * ratio)), int(std::floor(y * 373 / 500 * ratio))};
-}
-
 // A control as the table of controlsWhereTheyBelong gives it: its place and size; for a caption,
 // its font's pixel size, its boldness and its text; for a boxed label, its background; for a
 // button, "default" if Enter would press it.
@@ -148,8 +141,9 @@ private slots:
         QCOMPARE(desktop.ends, 1);
     }
 
-    // The ring is a closed line, hollow, one pixel wide at any pixel ratio, and the same when
-    // drawn twice.
+    // The ring is a closed line, one pixel wide at any pixel ratio (so hollow: some 100 pixels at
+    // ratio 1), and the same when drawn twice. Where it lies, the page's comparison with this
+    // window's picture checks.
     void ring()
     {
         TargetCanvas canvas(QSize(397, 373));
@@ -158,8 +152,6 @@ private slots:
         canvas.RingDone();
         const QImage once = canvas.Image().copy();
         const QColor ink = canvas.palette().color(QPalette::ButtonText);
-        QVERIFY(once.pixelColor(DevicePixel(once, 270, 250)) == ink && once.pixelColor(DevicePixel(once, 250, 270)) == ink);
-        QVERIFY(once.pixelColor(DevicePixel(once, 250, 250)) != ink);
         int ringPixels = 0;
         for (int y = 0; y < once.height(); ++y) {
             for (int x = 0; x < once.width(); ++x) {
