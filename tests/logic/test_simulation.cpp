@@ -22,34 +22,17 @@ using namespace mokopera::testing;
 
 namespace {
 
-// Shot number, hits, successes, failures and shots per experiment before the shot.
-struct Start {
-    std::int16_t shotNumber, hits, successes, failures, shots;
-};
-
-ExperimentState StateFrom(const Start& s)
+// The state before a shot: its shot number, hits, successes, failures and shots per experiment.
+ExperimentState Before(std::int16_t shot, std::int16_t hits, std::int16_t successes, std::int16_t failures,
+                       std::int16_t shots)
 {
     ExperimentState state;
     std::tie(state.ShotNumber, state.Hits, state.Successes, state.Failures, state.ShotsPerExperiment) =
-        std::tie(s.shotNumber, s.hits, s.successes, s.failures, s.shots);
+        std::tie(shot, hits, successes, failures, shots);
     return state;
 }
 
 constexpr float kLargestBelowOne = 1.0F - 0x1p-24F;
-
-// Automatic firing's clock as the window would read it: fmod of the time since a midnight.
-class FiringClock final : public Clock {
-public:
-    explicit FiringClock(double firstShot) : firstShot_(firstShot) {}
-    float SecondsSinceMidnight() override
-    {
-        return static_cast<float>(std::fmod(firstShot_ + kSecondsPerShot * static_cast<double>(shots_++), 86400.0));
-    }
-
-private:
-    double firstShot_;
-    long long shots_ = 0;
-};
 
 // The verdicts ShotStep gives, in order: true for 成功.
 struct Verdicts final : NullEffects {
@@ -68,45 +51,45 @@ TEST_CASE("EffectSequence")
 {
     struct Row {
         const char* name;
-        Start start;
+        ExperimentState start;
         float distanceDraw, angleDraw;
         std::vector<std::string> expected;
         StepResult result = StepResult::Completed;
     };
     // clang-format off
     const Row rows[] = {
-        {"first shot after load: no clearing, no verdict label", {0, 0, 0, 0, 5}, 0.5F, 0.0F,
+        {"first shot after load: no clearing, no verdict label", Before(0, 0, 0, 0, 5), 0.5F, 0.0F,
          {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 351.0 250.0 12"}},
-        {"new experiment after a verdict: verdict emptied, fresh target before the mark", {5, 2, 1, 0, 5}, 0.5F, 0.0F,
+        {"new experiment after a verdict: verdict emptied, fresh target before the mark", Before(5, 2, 1, 0, 5), 0.5F, 0.0F,
          {"Label9=", "clear", "target", "Label4=1", "Label2=0", "Label13=1", "Label11=1", "Label5=1.0000000",
           "mark 351.0 250.0 12"}},
-        {"only hit on the last shot is a success", {4, 0, 0, 0, 5}, 0.0F, 0.0F,
+        {"only hit on the last shot is a success", Before(4, 0, 0, 0, 5), 0.0F, 0.0F,
          {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=1", "Label11=1",
           "Label5=1.0000000", "mark 251.0 250.0 9"}},
-        {"all misses is a failure", {4, 0, 1, 2, 5}, kLargestBelowOne, 0.0F,
+        {"all misses is a failure", Before(4, 0, 1, 2, 5), kLargestBelowOne, 0.0F,
          {"Label4=5", "colour 12", "Label9=失敗", "cue Chimes2.wav", "Label2=0", "Label13=1", "Label11=4",
           "Label5=0.2500000", "mark 450.0 250.0 12"}},
-        {"distance 20 is a hit", {1, 0, 0, 0, 5}, 0.0975F, 0.0F,
+        {"distance 20 is a hit", Before(1, 0, 0, 0, 5), 0.0975F, 0.0F,
          {"Label4=2", "Label2=1", "Label13=0", "Label11=0", "mark 270.0 250.0 9"}},
-        {"distance 21 is a miss", {1, 0, 0, 0, 5}, 0.1025F, 0.0F,
+        {"distance 21 is a miss", Before(1, 0, 0, 0, 5), 0.1025F, 0.0F,
          {"Label4=2", "Label2=0", "Label13=0", "Label11=0", "mark 271.0 250.0 12"}},
-        {"quarter turn lands below the centre", {1, 0, 0, 0, 5}, 0.5F, 0.25F,
+        {"quarter turn lands below the centre", Before(1, 0, 0, 0, 5), 0.5F, 0.25F,
          {"Label4=2", "Label2=0", "Label13=0", "Label11=0", "mark 250.0 351.0 12"}},
-        {"225 of 256 rounds the half up", {19, 3, 224, 31, 20}, 0.0F, 0.0F,
+        {"225 of 256 rounds the half up", Before(19, 3, 224, 31, 20), 0.0F, 0.0F,
          {"Label4=20", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=4", "Label13=225", "Label11=256",
           "Label5=0.8789063", "mark 251.0 250.0 9"}},
-        {"two successes in three", {4, 1, 1, 1, 5}, 0.5F, 0.0F,
+        {"two successes in three", Before(4, 1, 1, 1, 5), 0.5F, 0.0F,
          {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=2", "Label11=3",
           "Label5=0.6666667", "mark 351.0 250.0 12"}},
         // The experiment that would be the 32768th gets no verdict: the step stops before it, with
         // no colour, text, count, cue or mark, so the labels keep adding up.
-        {"the 32768th experiment, a success", {4, 0, 20000, 12767, 5}, 0.0F, 0.0F, {"Label4=5"}, StepResult::CounterOverflow},
-        {"the 32768th experiment, a failure", {4, 0, 0, 32767, 5}, 0.5F, 0.0F, {"Label4=5"}, StepResult::CounterOverflow},
+        {"the 32768th experiment, a success", Before(4, 0, 20000, 12767, 5), 0.0F, 0.0F, {"Label4=5"}, StepResult::CounterOverflow},
+        {"the 32768th experiment, a failure", Before(4, 0, 0, 32767, 5), 0.5F, 0.0F, {"Label4=5"}, StepResult::CounterOverflow},
     };
     // clang-format on
     for (const Row& row : rows) {
         INFO(row.name);
-        ExperimentState state = StateFrom(row.start);
+        ExperimentState state = row.start;
         ScriptedRandom random({row.distanceDraw, row.angleDraw});
         FrozenClock clock;
         RecordingEffects effects;
@@ -249,13 +232,16 @@ TEST_CASE("SameVerdictsAsShotStep")
         for (std::size_t block = 0; block < 4; ++block) {
             INFO("block ", block);
             MixingRandomSource random(seeds[block]);
-            FiringClock clock(firstShots[block]);
+            FrozenClock clock;
             Verdicts verdicts;
             ExperimentState state;
             state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
             int completed = 0;
-            for (int shot = 0; shot < kExperiments * shots; ++shot)
+            for (int shot = 0; shot < kExperiments * shots; ++shot) {
+                // Automatic firing's clock as the window reads it: the time since a midnight.
+                clock.seconds = static_cast<float>(std::fmod(firstShots[block] + kSecondsPerShot * shot, 86400.0));
                 completed += ShotStep(state, random, clock, verdicts) == StepResult::Completed ? 1 : 0;
+            }
             REQUIRE(completed == kExperiments * shots);
             CHECK(verdicts.given == fast[block]);
             CHECK(std::count(fast[block].begin(), fast[block].end(), true) > 0);

@@ -14,8 +14,7 @@ const PAGE = pathToFileURL(process.env.MOKOPERA_TEACHER ?? "build-web/mokopera-t
 const SIM = process.env.MOKOPERA_SIM ?? "build/bin/mokopera-sim";
 const VIEW = { width: 900, height: 900 };
 
-const settled = (tab, wanted) => tab.waitFor((states) => states.includes(document.getElementById("form").dataset.state),
-                                              wanted);
+const settled = (tab, state) => tab.waitFor((wanted) => document.getElementById("form").dataset.state === wanted, state);
 // The name a download link saves under, a line break, and the text behind it (a byte-order mark
 // and all).
 const download = (tab, id) => tab.evaluate(async (link) => {
@@ -36,12 +35,12 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
   const scratch = await mkdtemp(join(tmpdir(), "mokopera-teacher-"));
   try {
     await tab.goto(PAGE);
-    await settled(tab, ["ready"]);
+    await settled(tab, "ready");
     for (const [shots, name] of [["20", "n20"], ["5..8", "n5-8"]]) {
       const plot = join(scratch, "plot.svg");
       const csv = execFileSync(SIM, ["-n", shots, "-e", "20000", "--seed", "7", "--csv", "--plot", plot], { encoding: "utf8" });
       await runForm(tab, shots, "20000", "7");
-      await settled(tab, ["done"]);
+      await settled(tab, "done");
       assert.equal(await download(tab, "csv"), `mokopera-sim-${name}-e20000-seed7.csv\n${csv}`);
       assert.equal(await download(tab, "svg"), `mokopera-sim-${name}-e20000-seed7.svg\n${await readFile(plot, "utf8")}`);
       // The table holds the CSV's figures, under its headers; the plot says the last rate in words.
@@ -68,7 +67,7 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
 
 test("a wrong value is named beside its field in mokopera-sim's words, and nothing runs; a failed run says so", inBrowser(VIEW, async (tab) => {
   await tab.goto(PAGE);
-  await settled(tab, ["ready"]);
+  await settled(tab, "ready");
   const cases = [["shots", "4", "-n"], ["shots", "51", "-n"], ["shots", "5..51", "-n"], ["shots", "abc", "-n"],
                  ["experiments", "0", "-e"], ["experiments", "10000001", "-e"], ["seed", "x7", "--seed"]];
   for (const [field, value, option] of cases) {
@@ -76,7 +75,7 @@ test("a wrong value is named beside its field in mokopera-sim's words, and nothi
     assert.equal(said.status, 2);
     const values = { shots: "20", experiments: "1000", seed: "7", [field]: value };
     await runForm(tab, values.shots, values.experiments, values.seed);
-    await settled(tab, ["invalid"]);
+    await settled(tab, "invalid");
     // The message, the field's aria-invalid, the focus, whether results show, every message shown.
     const shown = await tab.evaluate((id) => [document.getElementById(`${id}-error`).textContent,
       document.getElementById(id).getAttribute("aria-invalid"), document.activeElement.id, !document.getElementById("output").hidden,
@@ -92,7 +91,7 @@ test("a wrong value is named beside its field in mokopera-sim's words, and nothi
     };
   });
   await runForm(tab, "20", "1000", "7");
-  await settled(tab, ["failed"]);
+  await settled(tab, "failed");
   assert.deepEqual(await tab.evaluate(() => [document.getElementById("status").textContent,
                                              document.getElementById("run").disabled]),
                    ["実行できませんでした cannot run: no memory", false]);
@@ -100,7 +99,7 @@ test("a wrong value is named beside its field in mokopera-sim's words, and nothi
 
 test("cancel stops a long run at once, and the next run works", inBrowser(VIEW, async (tab) => {
   await tab.goto(PAGE);
-  await settled(tab, ["ready"]);
+  await settled(tab, "ready");
   await runForm(tab, "5..50", "10000000", "1");
   await tab.waitFor(() => document.getElementById("progress").value > 0.01);
   await tab.click("#cancel");
@@ -111,7 +110,7 @@ test("cancel stops a long run at once, and the next run works", inBrowser(VIEW, 
                                              document.getElementById("run").disabled,
                                              document.getElementById("output").hidden]), [0, false, true]);
   await runForm(tab, "20", "20000", "7");
-  await settled(tab, ["done"]);
+  await settled(tab, "done");
   const csv = execFileSync(SIM, ["-n", "20", "-e", "20000", "--seed", "7", "--csv"], { encoding: "utf8" });
   assert.equal(await download(tab, "csv"), `mokopera-sim-n20-e20000-seed7.csv\n${csv}`);
 }));
