@@ -87,10 +87,7 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await tab.waitFor(() => Number(document.getElementById("Label4").textContent) >= 4);
   const burst = await tab.evaluate(() => new Promise((done) => {
     const program = window.mokopera.program, tick = program.tick.bind(program), at = [];
-    program.tick = () => {
-      at.push(performance.now());
-      tick();
-    };
+    program.tick = () => (at.push(performance.now()), tick());
     for (const end = performance.now() + 3000; performance.now() < end;);
     const resumed = performance.now();
     setTimeout(() => done(at.filter((t) => t >= resumed && t < resumed + 500).length), 520);
@@ -134,10 +131,8 @@ for (const [width, height] of [[320, 568], [375, 667]]) {
       const path = join(tmpdir(), `mokopera-borders-${ENGINE}-${width}.png`);
       await tab.screenshot(path);
       const { pageWidth, labels } = await tab.evaluate(() => ({ pageWidth: innerWidth,
-        labels: Array.from(document.querySelectorAll(".label.boxed, .label.title, .label.wrapped"), (label) => {
-          const { left, top, right, bottom } = label.getBoundingClientRect();
-          return { id: label.id, left, top, right, bottom };
-        }) }));
+        labels: Array.from(document.querySelectorAll(".label.boxed, .label.title, .label.wrapped"),
+          (label) => ({ id: label.id, ...label.getBoundingClientRect().toJSON() })) }));
       const picture = readPicture(path), k = picture.width / pageWidth;
       const dark = (x, y) => picture.at(x * k, y * k).reduce((sum, value) => sum + value) < 3 * 100;
       // An edge shows when, along its middle three fifths, a dark pixel lies within a pixel of it.
