@@ -83,14 +83,11 @@ private slots:
     {
         Desktop desktop;
         desktop.program.Start();
-        auto chain = [](const QWidget* first, int count) {
-            QStringList names;
-            for (const QWidget* next = first; names.size() < count;) {
-                names << next->objectName();
-                do
-                    next = next->nextInFocusChain();
-                while (next->focusPolicy() == Qt::NoFocus);
-            }
+        auto chain = [](const QWidget* first, int count) {  // `count` names, from `first` on
+            QStringList names{first->objectName()};
+            for (const QWidget* next = first->nextInFocusChain(); names.size() < count; next = next->nextInFocusChain())
+                if (next->focusPolicy() != Qt::NoFocus)
+                    names << next->objectName();
             return names;
         };
         const MainWidget* main = desktop.screens.CurrentMainWidget();
