@@ -11,8 +11,10 @@ import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { dirname, join, resolve } from "node:path";
 
-const [template, output, ...marks] = process.argv.slice(2);
-if (!output || marks.some((mark) => !/^[^=]+=(text|base64|script|cues):./.test(mark))) {
+const [template, output, ...given] = process.argv.slice(2);
+// Each MARK=KIND:PATH as [MARK, KIND, PATH].
+const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|script|cues):(.+)$/)?.slice(1));
+if (!output || marks.some((mark) => !mark)) {
   console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues:PATH ...");
   process.exit(2);
 }
@@ -47,15 +49,14 @@ async function cues(argument) {
 
 const kinds = { text, base64, script: bundle, cues };
 let html = text(template);
-const given = new Set(marks.map((mark) => mark.split("=")[0]));
+const names = new Set(marks.map(([name]) => name));
 for (const [wanted] of html.matchAll(/\/\*[A-Z_]+\*\//g)) {
-  if (!given.has(wanted)) {
+  if (!names.has(wanted)) {
     console.error(`build_page: nothing given for ${wanted}`);
     process.exit(1);
   }
 }
-for (const mark of marks) {
-  const [, name, kind, path] = mark.match(/^([^=]+)=([a-z0-9]+):(.*)$/);
+for (const [name, kind, path] of marks) {
   const content = await kinds[kind](path);
   // Each part goes where the template marks it; none may close the element it sits in.
   if (!html.includes(name) || /<\/(script|style)/i.test(content)) {

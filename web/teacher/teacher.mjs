@@ -41,25 +41,13 @@ function offer(link, text, type, name) {
   link.download = name;
 }
 
-function show(sim, read, report, seconds) {
+function show(read, report, seconds) {
   const range = read.first === read.last ? `${read.first}` : `${read.first}..${read.last}`;
   const each = read.first === read.last ? "" : "N ごとに ";
   $("run-summary").textContent =
     `N = ${range.replace("..", " 〜 ")}、${each}${read.experiments} 回の実験　乱数の種 seed: ${read.seed}`;
   $("plot").innerHTML = report.svg.replace(/^<\?xml[^>]*>\s*/, "");
   $("plot-text").textContent = report.description;
-  const head = $("results").tHead.rows[0];
-  head.replaceChildren(...sim.columns().map(({ japanese, english }) => {
-    const cell = document.createElement("th");
-    cell.scope = "col";
-    cell.append(japanese);
-    if (english !== japanese) {
-      const words = cell.appendChild(document.createElement("span"));
-      words.lang = "en";
-      words.textContent = english;
-    }
-    return cell;
-  }));
   $("results").tBodies[0].replaceChildren(...report.cells.map((cells) => {
     const row = document.createElement("tr");
     cells.forEach((text, column) => {
@@ -76,9 +64,25 @@ function show(sim, read, report, seconds) {
   setState("done", `完了：${seconds.toFixed(2)} 秒 Done in ${seconds.toFixed(2)} s`);
 }
 
+// The table's headers, mokopera-sim's columns in both languages.
+function showColumns(columns) {
+  $("results").tHead.rows[0].replaceChildren(...columns.map(({ japanese, english }) => {
+    const cell = document.createElement("th");
+    cell.scope = "col";
+    cell.append(japanese);
+    if (english !== japanese) {
+      const words = cell.appendChild(document.createElement("span"));
+      words.lang = "en";
+      words.textContent = english;
+    }
+    return cell;
+  }));
+}
+
 async function start() {
   const sim = await createMokoperaSim();
-  const pool = new RunPool(document.getElementById("program").textContent + "\n" + $("worker").textContent);
+  const pool = new RunPool($("program").textContent + "\n" + $("worker").textContent);
+  showColumns(sim.columns());
 
   form.addEventListener("submit", async (event) => {
     event.preventDefault();
@@ -99,7 +103,7 @@ async function start() {
       const batches = await pool.run(read, sim.plan(pool.size), (share) => { progress.value = share; });
       if (!batches) return;  // cancelled
       progress.value = 1;
-      show(sim, read, sim.report(read.first, read.last, read.experiments, batches),
+      show(read, sim.report(read.first, read.last, read.experiments, batches),
            (performance.now() - began) / 1000);
     } catch (failure) {
       progress.value = 0;
