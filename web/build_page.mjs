@@ -1,6 +1,6 @@
 // Writes one self-contained HTML file: a page template with each of its marks replaced by a part
 // (its style, its script with its modules bundled into one, the program with its WebAssembly
-// inside, fonts, cues, licence and icon).
+// inside, fonts, cues, licence and icon), its policy allowing its inline scripts by their hashes.
 // usage: node build_page.mjs TEMPLATE.html OUT.html MARK=KIND:PATH ...
 //   text:FILE       the file as it is
 //   base64:FILE     the file in base64 (for data: URLs)
@@ -10,6 +10,7 @@
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { dirname, join, resolve } from "node:path";
+import { hashScripts } from "./policy.mjs";
 
 const [template, output, ...given] = process.argv.slice(2);
 // Each MARK=KIND:PATH as [MARK, KIND, PATH].
@@ -65,4 +66,4 @@ for (const [name, kind, path] of marks) {
   }
   html = html.replace(name, () => content);
 }
-writeFileSync(output, html);
+writeFileSync(output, hashScripts(html));

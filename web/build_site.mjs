@@ -2,7 +2,8 @@
 // index.html, a web app manifest, the icons rendered from our SVG, and a service worker that keeps
 // every file of the site for use offline. Every address in it is relative.
 // The teacher's page goes beside it as teacher.html, kept by the same worker.
-// usage: node build_site.mjs PAGE.html TEACHER.html PROGRAM.js ICON.svg SERVICE_WORKER.js RSVG_CONVERT OUT_FOLDER
+// Both pages get the script that registers the worker and offers a new build (SITE_UPDATE.js).
+// usage: node build_site.mjs PAGE.html TEACHER.html PROGRAM.js ICON.svg SERVICE_WORKER.js SITE_UPDATE.js RSVG_CONVERT OUT_FOLDER
 
 import { execFileSync } from "node:child_process";
 import { createHash } from "node:crypto";
@@ -10,16 +11,19 @@ import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "nod
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
+import { editPolicy, hashScripts, setDirective } from "./policy.mjs";
 
-const [pagePath, teacherPath, programPath, iconPath, workerPath, rsvgConvert, out] = process.argv.slice(2);
+const [pagePath, teacherPath, programPath, iconPath, workerPath, updatePath, rsvgConvert, out] = process.argv.slice(2);
 if (!out) {
-  console.error("usage: node build_site.mjs PAGE TEACHER PROGRAM ICON SERVICE_WORKER RSVG_CONVERT OUT_FOLDER");
+  console.error("usage: node build_site.mjs PAGE TEACHER PROGRAM ICON SERVICE_WORKER SITE_UPDATE RSVG_CONVERT OUT_FOLDER");
   process.exit(2);
 }
 const fail = (message) => {
   console.error(`build_site: ${message}`);
   process.exit(1);
 };
+const update = readFileSync(updatePath, "utf8");
+if (/<\/script/i.test(update)) fail(`${updatePath} cannot stand in a page`);
 
 // The window's title and paints come from the program's own layout.
 const layout = (await createRequire(import.meta.url)(resolve(programPath))()).layout();
@@ -78,16 +82,12 @@ files["manifest.webmanifest"] = JSON.stringify({
   ],
 }, null, 2) + "\n";
 
-// The pages: the single files, with the icons and the service worker (and, for the student
-// program, the app's manifest). Their policies allow our own origin for those alone.
-const policy = /<meta http-equiv="Content-Security-Policy" content="([^"]*)">/;
+// The pages: the single files, with the icons and the service worker's own script (and, for the
+// student program, the app's manifest). Their policies allow our own origin for those alone, and
+// the scripts by their hashes.
 function hosted(path, app) {
   const page = readFileSync(path, "utf8");
-  if (!policy.test(page) || !page.includes("</head>")) fail(`${path} has no policy or head to extend`);
-  // `source` added to `directive`, or the directive added with it.
-  const allow = (rules, directive, source) => new RegExp(`(^|; )${directive} `).test(rules)
-    ? rules.replace(new RegExp(`(^|; )${directive} `), `$1${directive} ${source} `)
-    : `${rules}; ${directive} ${source}`;
+  if (!page.includes("</head>") || !page.includes("</body>")) fail(`${path} has no head or body to extend`);
   const head = [
     ...(app ? ['<link rel="manifest" href="manifest.webmanifest">',
                `<meta name="theme-color" content="${themeColour}">`,
@@ -95,30 +95,36 @@ function hosted(path, app) {
                '<meta name="mobile-web-app-capable" content="yes">',
                '<meta name="apple-mobile-web-app-title" content="モコペラ">'] : []),
     '<link rel="apple-touch-icon" href="icons/apple-touch-icon.png">',
-    // Served from a web site: the worker keeps the site for the next visit, online or not.
-    '<script>if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js").catch(() => {});</script>',
   ].join("\n");
-  return page
-    .replace(policy, (_, rules) => {
-      let extended = allow(allow(rules, "img-src", "'self'"), "worker-src", "'self'");
-      // Engines older than worker-src (Safari before 15.5) look for workers in child-src.
-      if (/(^|; )child-src /.test(extended)) extended = allow(extended, "child-src", "'self'");
-      if (app) extended = allow(extended, "manifest-src", "'self'");
-      return `<meta http-equiv="Content-Security-Policy" content="${extended}">`;
-    })
-    .replace("</head>", () => `${head}\n</head>`);
+  const withWorker = page
+    .replace("</head>", () => `${head}\n</head>`)
+    .replace("</body>", () => `<script>${update}</script>\n</body>`);
+  return hashScripts(editPolicy(withWorker, (rules) => {
+    // `source` added to the directive `name`, or the directive added with it.
+    const allow = (all, name, source) => {
+      const sources = new RegExp(`(?:^|; )${name} ([^;]*)`).exec(all)?.[1];
+      return setDirective(all, name, sources ? `${source} ${sources}` : source);
+    };
+    let extended = allow(allow(rules, "img-src", "'self'"), "worker-src", "'self'");
+    // Engines older than worker-src (Safari before 15.5) look for workers in child-src.
+    if (/(^|; )child-src /.test(extended)) extended = allow(extended, "child-src", "'self'");
+    if (app) extended = allow(extended, "manifest-src", "'self'");
+    // The registration's own Trusted Types policy, beside the page's.
+    extended = extended.replace(/(^|; )trusted-types 'none'/, "$1trusted-types").replace(/(^|; )trusted-types/, "$1trusted-types mokopera-site");
+    return extended;
+  }));
 }
 files["index.html"] = hosted(pagePath, true);
 files["teacher.html"] = hosted(teacherPath, false);
 
-// The worker, last: its cache is named after everything else, so every new build gets a new one.
-const digest = createHash("sha256");
-for (const name of Object.keys(files).sort()) digest.update(name).update("\0").update(files[name]);
-const cacheName = `mokopera-${digest.digest("hex").slice(0, 16)}`;
+// The worker, last: it knows every other file by its SHA-256, and its build by all of them, so every
+// new build is a new worker and a new cache.
+const sha256 = (contents) => createHash("sha256").update(contents).digest("hex");
+const hashes = Object.fromEntries(Object.keys(files).sort().map((name) => [name, sha256(files[name])]));
+const build = sha256(JSON.stringify(hashes)).slice(0, 16);
 const worker = readFileSync(workerPath, "utf8");
-const cached = ["./", ...Object.keys(files).sort()];
-if (!worker.includes('"/*CACHE*/"') || !worker.includes("[/*FILES*/]")) fail(`${workerPath} has no place for the cache`);
-files["sw.js"] = worker.replace('"/*CACHE*/"', JSON.stringify(cacheName)).replace("[/*FILES*/]", JSON.stringify(cached));
+if (!worker.includes('"/*BUILD*/"') || !worker.includes("{/*FILES*/}")) fail(`${workerPath} has no place for the build`);
+files["sw.js"] = worker.replace('"/*BUILD*/"', JSON.stringify(build)).replace("{/*FILES*/}", () => JSON.stringify(hashes));
 
 for (const [name, contents] of Object.entries(files)) writeFileSync(join(out, name), contents);
-console.log(`site: ${out} (cache ${cacheName})`);
+console.log(`site: ${out} (build ${build})`);

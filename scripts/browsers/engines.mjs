@@ -3,8 +3,10 @@
 // WebKitGTK through Selenium and WebKitWebDriver (in an X server: run the tests under xvfb-run).
 // Also a static server on 127.0.0.1 for the hosted site. Nothing here downloads a browser.
 import { spawn } from "node:child_process";
-import { mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
+import { readFileSync } from "node:fs";
+import { mkdtemp, readFile, rm, stat, writeFile } from "node:fs/promises";
 import { createServer } from "node:http";
+import { createRequire } from "node:module";
 import { createServer as createNetServer } from "node:net";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
@@ -17,6 +19,7 @@ export const ENGINE = process.env.MOKOPERA_ENGINE ?? "chromium";
 const CHROMIUM_FLAGS = ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
                         "--disable-component-update", "--disable-sync", "--disable-quic"];
 const KEYS = { Enter: "Enter", Escape: "Escape", Tab: "Tab" };
+const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 
 // A function and its arguments as one expression that every engine evaluates in the page.
 const call = (fn, args) => `(${fn})(...${JSON.stringify(args)})`;
@@ -28,8 +31,12 @@ class Tab {
     this.engine = engine;
   }
 
-  async waitFor(fn, ...args) {
-    const until = Date.now() + 20000;
+  waitFor(fn, ...args) {
+    return this.waitWithin(20000, fn, ...args);
+  }
+
+  async waitWithin(milliseconds, fn, ...args) {
+    const until = Date.now() + milliseconds;
     for (;;) {
       const value = await this.evaluate(fn, ...args).catch((error) => ({ error }));
       if (value && !value.error) return value;
@@ -50,6 +57,15 @@ class Tab {
     await this.type(text);
   }
 
+  // What axe-core, the accessibility engine auditors use, finds on the page of moderate impact or
+  // worse: "rule: element …" for each. Injected as an expression the driver evaluates, which the
+  // page's policy does not govern.
+  async accessibilityProblems() {
+    const found = await this.evaluate(`() => { ${AXE}\n return axe.run(document, { resultTypes: ["violations"] }); }`);
+    return found.violations.filter(({ impact }) => ["moderate", "serious", "critical"].includes(impact))
+      .map(({ id, nodes }) => `${id}: ${nodes.map(({ target }) => target.join(" ")).join(", ")}`);
+  }
+
   // The element's centre as the engine reports it, in the viewport's CSS pixels.
   async centre(selector) {
     return this.evaluate((s) => {
@@ -68,10 +84,21 @@ class PageTab extends Tab {
   use(page) {
     this.page = page;
     this.requests = [];
+    this.errors = [];  // script errors and policy violations the engine reported
     page.on("request", (request) => this.requests.push(request.url()));
+    page.on("console", (message) => message.type() === "error" && this.errors.push(message.text()));
+    page.on("pageerror", (error) => this.errors.push(String(error)));
+  }
+  // The next start of the app: a new tab of the same browser profile, the old one closed.
+  async restart(url) {
+    const old = this.page;
+    this.use(await this.newPage());
+    await old.close();
+    await this.goto(url);
   }
   goto(url) { return this.page.goto(url); }
   reload() { return this.page.reload(); }
+  async problems() { return this.errors; }
   evaluate(fn, ...args) { return this.page.evaluate(call(fn, args)); }
   click(selector) { return this.page.click(selector); }
   doubleClick(selector) { return this.page.click(selector, { clickCount: 2, count: 2 }); }
@@ -85,13 +112,9 @@ class PlaywrightTab extends PageTab {
   constructor(page) { super("chromium", page); }
   setViewport(width, height) { return this.page.setViewportSize({ width, height }); }
   setOffline(offline) { return this.page.context().setOffline(offline); }
-  // The next start of the app: a new tab of the same browser profile, the old one closed.
-  async restart(url) {
-    const old = this.page;
-    this.use(await old.context().newPage());
-    await old.close();
-    await this.goto(url);
-  }
+  newPage() { return this.page.context().newPage(); }
+  // The page printed on A4, as a PDF file's bytes.
+  pdf() { return this.page.pdf({ format: "A4" }); }
   // What Chromium's own check finds missing for the page to be installed as an app.
   async installabilityErrors() {
     const session = await this.page.context().newCDPSession(this.page);
@@ -103,6 +126,7 @@ class PuppeteerTab extends PageTab {
   constructor(page) { super("firefox", page); }
   setViewport(width, height) { return this.page.setViewport({ width, height }); }
   setOffline(offline) { return this.page.setOfflineMode(offline); }
+  newPage() { return this.page.browser().newPage(); }
 }
 
 class SeleniumTab extends Tab {
@@ -110,8 +134,27 @@ class SeleniumTab extends Tab {
     super("webkit");
     this.driver = driver;
   }
-  goto(url) { return this.driver.get(url); }
+  // WebKitWebDriver reports no console: the page itself notes its script errors and policy
+  // violations from the moment it is loaded.
+  async goto(url) {
+    await this.driver.get(url);
+    await this.evaluate(() => {
+      window.problems = [];
+      addEventListener("error", (event) => window.problems.push(String(event.message)));
+      addEventListener("securitypolicyviolation", (event) => window.problems.push(`${event.violatedDirective} ${event.blockedURI}`));
+    });
+  }
   reload() { return this.driver.navigate().refresh(); }
+  problems() { return this.evaluate(() => window.problems ?? []); }
+  async restart(url) {
+    const old = await this.driver.getWindowHandle();
+    await this.driver.switchTo().newWindow("tab");
+    const tab = await this.driver.getWindowHandle();
+    await this.driver.switchTo().window(old);
+    await this.driver.close();
+    await this.driver.switchTo().window(tab);
+    await this.goto(url);
+  }
   evaluate(fn, ...args) { return this.driver.executeScript(`return ${call(fn, args)}`); }
   click(selector) { return this.driver.findElement(By.css(selector)).click(); }
   async doubleClick(selector) {
@@ -141,14 +184,16 @@ const freePort = () => new Promise((done, fail) => {
   }).on("error", fail);
 });
 
-// Starts the engine with one tab of the given viewport. Returns the tab and a function that
-// closes everything the launch started.
-export async function launch(engine = ENGINE, { width = 800, height = 700 } = {}) {
+// Starts the engine with one tab of the given viewport (in Chromium, `mobile`: a touch screen of
+// twice the pixels, as a tablet or a phone). Returns the tab and a function that closes everything
+// the launch started.
+export async function launch(engine = ENGINE, { width = 800, height = 700, mobile = false } = {}) {
   if (engine === "chromium") {
     // A profile of its own, not an incognito one: only there can a site be installed.
     const profile = await mkdtemp(join(tmpdir(), "mokopera-chromium-"));
     const context = await chromium.launchPersistentContext(profile, {
-      executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", args: CHROMIUM_FLAGS, viewport: { width, height } });
+      executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", args: CHROMIUM_FLAGS, viewport: { width, height },
+      ...(mobile && { isMobile: true, hasTouch: true, deviceScaleFactor: 2 }) });
     const tab = new PlaywrightTab(context.pages()[0] ?? await context.newPage());
     return { tab, close: async () => { await context.close(); await rm(profile, { recursive: true, force: true }); } };
   }
@@ -198,8 +243,9 @@ const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", "
                 ".png": "image/png", ".svg": "image/svg+xml" };
 
 // Serves `folder` read-only on 127.0.0.1 under the path `prefix` ("/school/mokopera/"), as a
-// school's static web server would. Returns the site's address and a function that stops the
-// server, closing the connections it holds.
+// school's static web server does by default: each file with its Last-Modified and no
+// Cache-Control, and 304 to a request whose copy is as new. Returns the site's address, the paths
+// asked for, and a function that stops the server, closing the connections it holds.
 export async function serve(folder, prefix = "/") {
   const served = [];
   const server = createServer(async (request, response) => {
@@ -209,9 +255,13 @@ export async function serve(folder, prefix = "/") {
     const relative = path.startsWith(prefix) ? normalize(path.slice(prefix.length) || "index.html") : null;
     if (relative === null || relative.startsWith("..")) return missing();
     try {
-      const file = relative.endsWith("/") ? join(relative, "index.html") : relative;
-      const body = await readFile(join(folder, file));
-      response.writeHead(200, { "content-type": TYPES[extname(file)] ?? "application/octet-stream" }).end(body);
+      const file = join(folder, relative.endsWith("/") ? join(relative, "index.html") : relative);
+      const modified = new Date(Math.floor((await stat(file)).mtimeMs / 1000) * 1000);
+      const headers = { "content-type": TYPES[extname(file)] ?? "application/octet-stream",
+                        "last-modified": modified.toUTCString() };
+      const since = Date.parse(request.headers["if-modified-since"] ?? "");
+      if (since >= modified.getTime()) return response.writeHead(304, headers).end();
+      response.writeHead(200, headers).end(await readFile(file));
     } catch {
       missing();
     }

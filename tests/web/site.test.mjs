@@ -2,7 +2,8 @@
 // would), with its teacher's page, and the single file (MOKOPERA_PAGE, from file://), in the engine
 // MOKOPERA_ENGINE names.
 import assert from "node:assert/strict";
-import { cp, mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
+import { createHash } from "node:crypto";
+import { cp, mkdtemp, readdir, readFile, rm, utimes, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { test } from "node:test";
@@ -36,9 +37,15 @@ test("the hosted site works offline after the first visit, the teacher's page to
       await tab.goto(site.url);
       await entryBox(tab);
       assert.equal(await activeWorker(tab), `${site.url}sw.js`);
-      assert.match((await cacheNames(tab)).join(), /^mokopera-[0-9a-f]{16}$/);
+      assert.deepEqual(await cacheNames(tab), [`mokopera ${site.url} ${/const BUILD = "(\w+)"/.exec(await readFile(join(SITE, "sw.js"), "utf8"))[1]}`]);
       // Every request of the visit went to the site itself (where the engine's driver lists them).
       if (tab.requests) assert.deepEqual(tab.requests.filter((url) => !url.startsWith(site.url) && !/^(data|blob):/.test(url)), []);
+      await tab.goto(`${site.url}teacher.html`);
+      await tab.waitFor(() => document.getElementById("form").dataset.state === "ready");
+      await tab.click("#run");
+      await tab.waitFor(() => document.querySelectorAll("#results tbody tr").length === 1);
+      assert.deepEqual(await tab.problems(), [], "script errors or policy violations");
+      await tab.goto(site.url);
     } finally {
       await site.stop();
     }
@@ -73,28 +80,144 @@ test("Chromium finds the hosted site installable", { skip: ENGINE !== "chromium"
     }
   }));
 
-// A new build's worker waits while the old version is open, takes over at the next start, and
-// deletes the old cache.
-test("a new version takes over at the next start", { skip: ENGINE !== "chromium" && "needs a second tab of one profile" },
+// A copy of the site whose files are a month old, as on a server that has served them that long.
+async function oldSite() {
+  const folder = await mkdtemp(join(tmpdir(), "mokopera-site-"));
+  await cp(SITE, folder, { recursive: true });
+  const monthAgo = new Date(Date.now() - 30 * 86400e3);
+  for (const name of await readdir(folder, { recursive: true })) await utimes(join(folder, name), monthAgo, monthAgo);
+  return folder;
+}
+
+// Puts the files `names` of a new build, "second", in place in `folder`, as an upload would: both
+// pages end with a mark of the build, and the worker knows their new hashes.
+async function upload(folder, names) {
+  const worker = await readFile(join(SITE, "sw.js"), "utf8");
+  const hashes = JSON.parse(/const FILES = (\{.*?\});/.exec(worker)[1]);
+  const contents = { "sw.js": "" };
+  for (const page of ["index.html", "teacher.html"]) {
+    contents[page] = `${await readFile(join(SITE, page), "utf8")}<!--second-->`;
+    hashes[page] = createHash("sha256").update(contents[page]).digest("hex");
+  }
+  contents["sw.js"] = worker.replace(/const BUILD = "\w+";/, 'const BUILD = "second";')
+    .replace(/const FILES = \{.*?\};/, () => `const FILES = ${JSON.stringify(hashes)};`);
+  for (const name of names) await writeFile(join(folder, name), contents[name]);
+}
+
+// The build of the page shown: "second" for the one upload() marks.
+const build = (tab) => tab.evaluate(() =>
+  [...document.childNodes].find((node) => node.nodeType === Node.COMMENT_NODE)?.data ?? "first");
+// Starts the app from `site` and waits until the start has settled: the server asked whether a new
+// worker is there and has heard nothing more for half a second, and no worker is installing or
+// waiting any more (one already fetched takes over, and the page starts again). Returns the paths
+// the start asked for.
+async function start(tab, site) {
+  const asked = site.served.length;
+  await tab.restart(site.url);
+  const settled = () => navigator.serviceWorker.getRegistration().then((r) => !r.installing && !r.waiting);
+  for (let tries = 0, heard = -1; ; tries++) {
+    assert.ok(tries < 60, "the start never settled");
+    const since = site.served.slice(asked);
+    if (since.length === heard && since.some((path) => path.endsWith("/sw.js")) && await tab.evaluate(settled).catch(() => false)) break;
+    heard = since.length;
+    await new Promise((done) => setTimeout(done, 500));
+  }
+  await entryBox(tab);
+  return site.served.slice(asked);
+}
+// The builds of the student's page and of the teacher's page at the next start of the app.
+async function startBoth(tab, site) {
+  await start(tab, site);
+  const student = await build(tab);
+  await tab.goto(`${site.url}teacher.html`);
+  return [student, await build(tab)];
+}
+
+test("a new build reaches the next start on a plain server, whole: never half an upload",
   inBrowser({}, async (tab) => {
-    const folder = await mkdtemp(join(tmpdir(), "mokopera-site-"));
-    await cp(SITE, folder, { recursive: true });
-    const site = await serve(folder, "/app/");
+    const folder = await oldSite();
+    const site = await serve(folder, "/sansu/mokopera/");
     try {
       await tab.goto(site.url);
       await entryBox(tab);
       await activeWorker(tab);
-      const [old] = await cacheNames(tab);
-      const worker = await readFile(join(folder, "sw.js"), "utf8");
-      await writeFile(join(folder, "sw.js"), worker.replace(old, "mokopera-0123456789abcdef"));
-      await tab.reload();
+      await tab.goto(`${site.url}teacher.html`);
+      // Half an upload: a start meanwhile tries the new worker, which keeps nothing.
+      await upload(folder, ["index.html", "sw.js"]);
+      assert.ok((await start(tab, site)).includes("/sansu/mokopera/teacher.html"), "the new worker fetched the site");
+      assert.deepEqual([await build(tab), (await cacheNames(tab)).length], ["first", 1]);
+      assert.deepEqual(await startBoth(tab, site), ["first", "first"]);
+      // The upload complete: the next start, or the one after, runs the new build, both pages alike.
+      await upload(folder, ["teacher.html"]);
+      let starts = 1, builds;
+      while ((builds = await startBoth(tab, site)).join() !== "second,second") {
+        assert.deepEqual(builds, ["first", "first"], `start ${starts}`);
+        assert.ok(++starts <= 2, "the new build did not arrive at the second start");
+      }
+      console.log(`${ENGINE}: the new build ran at start ${starts}`);
+      assert.deepEqual(await cacheNames(tab), [`mokopera ${site.url} second`]);
+    } finally {
+      await site.stop();
+      await rm(folder, { recursive: true, force: true });
+    }
+  }));
+
+test("two sites on one origin both work offline", inBrowser({}, async (tab) => {
+  const root = await mkdtemp(join(tmpdir(), "mokopera-origin-"));
+  const folders = ["sansu", "rika"].map((subject) => join(root, subject, "mokopera"));
+  for (const folder of folders) await cp(SITE, folder, { recursive: true });
+  await upload(folders[1], ["index.html", "teacher.html", "sw.js"]);
+  const server = await serve(root, "/");
+  const sites = ["sansu", "rika", "sansu"].map((subject) => `${server.url}${subject}/mokopera/`);
+  try {
+    for (const url of sites) {
+      await tab.goto(url);
       await entryBox(tab);
-      await tab.waitFor(() => navigator.serviceWorker.getRegistration().then((r) => r?.waiting?.state === "installed"));
-      assert.deepEqual((await cacheNames(tab)).sort(), [old, "mokopera-0123456789abcdef"].sort());
-      // Every page of the app closed; a page of the same origin outside it watches the caches.
-      await tab.restart(new URL("/elsewhere", site.url).href);
-      await tab.waitFor(() => caches.keys().then((names) => names.join() === "mokopera-0123456789abcdef"));
+      assert.equal(await activeWorker(tab), `${url}sw.js`);
+    }
+    assert.deepEqual((await cacheNames(tab)).sort(), [`mokopera ${sites[1]} second`, `mokopera ${sites[0]} ${
+      /const BUILD = "(\w+)"/.exec(await readFile(join(SITE, "sw.js"), "utf8"))[1]}`].sort());
+  } finally {
+    await server.stop();
+    await rm(root, { recursive: true, force: true });
+  }
+  await tab.setOffline(true);
+  for (const url of sites.slice(0, 2)) {
+    await tab.goto(url);
+    await entryBox(tab);
+    assert.equal(await build(tab), url.includes("rika") ? "second" : "first");
+  }
+}));
+
+// A build that arrives during a lesson is offered beside the window, never over it, and never while
+// a dialog is open or automatic firing runs; pressing the notice starts it.
+test("a new build is offered, and pressing the notice starts it",
+  inBrowser({ width: 1024, height: 768 }, async (tab) => {
+    const folder = await oldSite();
+    const site = await serve(folder, "/app/");
+    // Whether the notice shows, below the window.
+    const notice = () => {
+      const shown = document.getElementById("update");
+      return shown !== null && getComputedStyle(shown).visibility === "visible" && shown.getBoundingClientRect().top >= document.getElementById("Form1").getBoundingClientRect().bottom;
+    };
+    try {
       await tab.goto(site.url);
+      await entryBox(tab);
+      await activeWorker(tab);
+      await start(tab, site);
+      await tab.fill("#box-field", "20");  // the lesson has begun
+      await upload(folder, ["index.html", "teacher.html", "sw.js"]);
+      await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+      await tab.waitFor(() => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null));
+      assert.equal(await tab.evaluate(notice), false, "offered while the entry box is open");
+      await tab.press("Enter");
+      await tab.waitFor(notice);
+      await tab.click("#Command2");
+      assert.equal(await tab.evaluate(notice), false, "offered while automatic firing runs");
+      await tab.click("#Command3");
+      await tab.waitFor(notice);
+      await tab.click("#update");
+      await tab.waitFor(() => [...document.childNodes].some((node) => node.data === "second"));
       await entryBox(tab);
     } finally {
       await site.stop();

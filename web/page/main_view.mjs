@@ -19,6 +19,7 @@ export class MainView {
     const border = layout.canvasBorder;
     this.canvas = new TargetCanvas(this.element.querySelector("#Picture1 canvas"),
       { width: picture.width - 2 * border, height: picture.height - 2 * border }, layout.canvasUnits, this.colours);
+    this.nameTarget();
     this.timer = null;
   }
 
@@ -38,6 +39,15 @@ export class MainView {
 
   setLabelText(name, text) {
     this.element.querySelector(`#${name}`).textContent = text;
+    if (name === "Label2" || name === "Label4") this.nameTarget();
+  }
+
+  // The target's name for screen readers: the shots of this experiment and how many hit, as the
+  // counters beside it show them.
+  nameTarget() {
+    const [hits, shots] = ["Label2", "Label4"].map((name) => this.element.querySelector(`#${name}`).textContent);
+    this.element.querySelector("#Picture1").setAttribute("aria-label",
+      shots ? `的：この実験の着弾 ${shots} 発、命中 ${hits || 0} 発` : "的：この実験はまだ撃っていません");
   }
 
   setVerdictColour(colour) {
@@ -65,6 +75,7 @@ export class MainView {
   setTimerRunning(running) {
     clearTimeout(this.timer);
     this.timer = null;
+    this.element.toggleAttribute("data-busy", running);  // nothing else happens to the page meanwhile
     if (!running) return;
     let due = performance.now() + this.interval;
     const next = () => {

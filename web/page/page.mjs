@@ -12,11 +12,20 @@ class Page {
     this.module = module;
     this.layout = module.layout();
     this.stage = document.getElementById("stage");
+    this.bar = document.getElementById("page-bar");
     this.cues = new Cues(module);
     this.dialogs = new Dialogs();
     this.view = null;  // the window shown: the main view or the help view
     for (const kind of ["pointerdown", "keydown"]) window.addEventListener(kind, () => this.cues.wake(), true);
-    window.addEventListener("resize", () => this.fit());
+    // The visible viewport changes with a turn of the device, the on-screen keyboard, a resize and
+    // the address bar; the bar below the window changes with what it offers.
+    // Fitted again a frame later too: an engine may settle the viewport's size only after the event.
+    const fit = () => {
+      this.fit();
+      requestAnimationFrame(() => this.fit());
+    };
+    for (const target of [window, window.visualViewport]) target?.addEventListener("resize", fit);
+    new ResizeObserver(fit).observe(this.bar);
     document.getElementById("restart").addEventListener("click", () => this.start());
   }
 
@@ -30,20 +39,25 @@ class Page {
   show(view) {
     this.view = view;
     this.stage.replaceChildren(view.element);
-    document.title = view.layout.caption.trim();
+    document.title = document.getElementById("window-title").textContent = view.layout.caption.trim();
     this.fit();
   }
 
-  // The whole window scaled to the browser's, its shape kept, never scrolling, in the middle on
-  // whole device pixels.
+  // The whole window scaled to the visible viewport above the page's bar, its shape kept, never
+  // scrolling, in the middle on whole device pixels. A pinch zoom is the user's and is left alone:
+  // the room is the visible viewport at the page's own scale.
   fit() {
     if (!this.view) return;
     const { width, height } = this.view.layout;
-    const scale = Math.min(innerWidth / width, innerHeight / height);
+    const visible = window.visualViewport;
+    const roomWidth = visible ? visible.width * visible.scale : innerWidth;
+    const roomHeight = (visible ? visible.height * visible.scale : innerHeight) - this.bar.offsetHeight;
+    const scale = Math.min(roomWidth / width, roomHeight / height);
     const ratio = devicePixelRatio || 1;
-    const middle = (room, size) => `${Math.max(0, Math.round((room - size * scale) / 2 * ratio) / ratio)}px`;
-    this.stage.style.left = middle(innerWidth, width);
-    this.stage.style.top = middle(innerHeight, height);
+    const middle = (room, size) => Math.max(0, Math.round((room - size * scale) / 2 * ratio) / ratio);
+    const zoomed = visible && visible.scale !== 1;
+    this.stage.style.left = `${middle(roomWidth, width) + (zoomed ? 0 : visible?.offsetLeft ?? 0)}px`;
+    this.stage.style.top = `${middle(roomHeight, height) + (zoomed ? 0 : visible?.offsetTop ?? 0)}px`;
     this.view.fit(scale);
     this.dialogs.fit(scale);
   }

@@ -9,9 +9,33 @@ const fields = { "-n": $("shots"), "-e": $("experiments"), "--seed": $("seed") }
 const output = $("output");
 const downloads = { csv: $("csv"), svg: $("svg") };
 
+// The page's one Trusted Types policy (plain checks where the engine has none): a script address
+// only for the workers' own blob, markup only for mokopera-sim's own SVG plot. Nothing else may
+// become code or markup.
+const workerScript = URL.createObjectURL(new Blob([$("program").textContent, "\n", $("worker").textContent],
+                                                  { type: "text/javascript" }));
+const checks = {
+  createScriptURL: (url) => {
+    if (url !== workerScript) throw new TypeError("not the page's own worker");
+    return url;
+  },
+  createHTML: (svg) => {
+    if (!svg.startsWith('<svg xmlns="http://www.w3.org/2000/svg" ') || /<(script|foreignObject)|\son[a-z]+=/i.test(svg)) {
+      throw new TypeError("not the page's own plot");
+    }
+    return svg;
+  },
+};
+const trusted = globalThis.trustedTypes?.createPolicy("mokopera", checks) ?? checks;
+
+// The SVG plot `svg` as an element of this page, parsed as XML: nothing in it runs.
+const plotElement = (svg) => document.importNode(
+  new DOMParser().parseFromString(trusted.createHTML(svg), "image/svg+xml").documentElement, true);
+
 function setState(state, words) {
   form.dataset.state = state;
   const running = state === "running";
+  form.toggleAttribute("data-busy", running);
   runButton.disabled = running || state === "loading";
   cancelButton.disabled = !running;
   output.classList.toggle("stale", running);
@@ -46,7 +70,7 @@ function show(read, report, seconds) {
   const each = read.first === read.last ? "" : "N ごとに ";
   $("run-summary").textContent =
     `N = ${range.replace("..", " 〜 ")}、${each}${read.experiments} 回の実験　乱数の種 seed: ${read.seed}`;
-  $("plot").innerHTML = report.svg.replace(/^<\?xml[^>]*>\s*/, "");
+  $("plot").replaceChildren(plotElement(report.svg.replace(/^<\?xml[^>]*>\s*/, "")));
   $("plot-text").textContent = report.description;
   $("results").tBodies[0].replaceChildren(...report.cells.map((cells) => {
     const row = document.createElement("tr");
@@ -81,7 +105,7 @@ function showColumns(columns) {
 
 async function start() {
   const sim = await createMokoperaSim();
-  const pool = new RunPool($("program").textContent + "\n" + $("worker").textContent);
+  const pool = new RunPool(trusted.createScriptURL(workerScript));
   showColumns(sim.columns());
 
   form.addEventListener("submit", async (event) => {
