@@ -1,6 +1,9 @@
 #include "sim/options.h"
 
 #include <charconv>
+#include <utility>
+
+#include "simulation/entry.h"
 
 namespace mokopera::sim {
 
@@ -11,6 +14,59 @@ bool ReadWhole(const std::string& text, Number& value)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc{} && end == text.data() + text.size() && !text.empty();
+}
+
+// `text` with every `from` replaced by `to`.
+std::string Replaced(std::string text, std::string_view from, std::string_view to)
+{
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string{} : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A number written with its digits in groups of three, "10,000" or "10 000", joined; any other text
+// as it is.
+std::string Ungrouped(const std::string& text)
+{
+    const std::size_t head = text.size() % 4;  // the digits before the first separator
+    if (text.size() < 5 || head == 0 || (text[head] != ',' && text[head] != ' '))
+        return text;
+    std::string digits;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool separator = at >= head && (at - head) % 4 == 0;
+        if (separator ? text[at] != text[head] : (text[at] < '0' || text[at] > '9'))
+            return text;
+        if (!separator)
+            digits += text[at];
+    }
+    return digits;
+}
+
+// A value as a teacher may write it, in the form the options take: full-width digits, dots,
+// signs and spaces read as ASCII (as the program's entry box reads them), no-break and thin
+// spaces as spaces, the spaces around the value and around a range's dots dropped, a range
+// written 5〜50, 5～50 or 5‥50 as 5..50, and digits in groups of three joined.
+std::string Plain(const std::string& text)
+{
+    std::string plain = ToHalfWidth(text);
+    for (const auto& [from, to] : {std::pair{"\u00A0", " "},
+                                   {"\u2009", " "},
+                                   {"\u202F", " "},
+                                   {"\uFF0C", ","},
+                                   {"\u301C", ".."},
+                                   {"\uFF5E", ".."},
+                                   {"\u2025", ".."}})
+        plain = Replaced(std::move(plain), from, to);
+    const auto dots = plain.find("..");
+    if (dots == std::string::npos)
+        return Ungrouped(Trimmed(plain));
+    return Ungrouped(Trimmed(plain.substr(0, dots))) + ".." + Ungrouped(Trimmed(plain.substr(dots + 2)));
 }
 
 ArgumentError Error(const std::string& japanese, const std::string& english, const std::string& option = {})
@@ -26,9 +82,10 @@ ArgumentError UnknownOption(const std::string& option)
 
 std::optional<ArgumentError> ReadShots(const std::string& text, Options& options)
 {
-    const auto dots = text.find("..");
-    const std::string first = dots == std::string::npos ? text : text.substr(0, dots);
-    const std::string last = dots == std::string::npos ? text : text.substr(dots + 2);
+    const std::string plain = Plain(text);
+    const auto dots = plain.find("..");
+    const std::string first = dots == std::string::npos ? plain : plain.substr(0, dots);
+    const std::string last = dots == std::string::npos ? plain : plain.substr(dots + 2);
     if (!ReadWhole(first, options.firstShots) || !ReadWhole(last, options.lastShots) || options.firstShots < 5 ||
         options.lastShots > 50 || options.firstShots > options.lastShots)
         return Error("-n には５以上５０以下の整数か、5..50 のような範囲を指定してください: " + text,
@@ -43,12 +100,13 @@ std::optional<ArgumentError> ReadValue(const std::string& option, const std::str
     if (option == "-n")
         return ReadShots(text, options);
     if (option == "-e") {
-        if (!ReadWhole(text, options.experiments) || options.experiments < 1 || options.experiments > kMostExperiments)
+        if (!ReadWhole(Plain(text), options.experiments) || options.experiments < 1 ||
+            options.experiments > kMostExperiments)
             return Error("-e には１以上 10000000 以下の整数を指定してください: " + text,
                          "-e takes a whole number from 1 to 10000000: " + text, option);
     } else if (option == "--seed") {
         std::uint64_t seed = 0;
-        if (!ReadWhole(text, seed))
+        if (!ReadWhole(Plain(text), seed))
             return Error("--seed には０以上の整数を指定してください: " + text,
                          "--seed takes a whole number of zero or more: " + text, option);
         options.seed = seed;

@@ -30,7 +30,9 @@ struct ArgumentError {
 [[nodiscard]] std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::string>& arguments);
 
 // Reads `text` as the value of `option` (-n, -e, --seed or --plot) into `options`; the error
-// names the option when the value is wrong. Command lines and forms read their values alike.
+// names the option when the value is wrong. Command lines and forms read their values alike, as a
+// teacher may write them: full-width, with spaces around, digits in groups ("10,000", "10 000"),
+// and ranges as 5..50, 5〜50, 5～50, 5‥50 or "5 .. 50".
 [[nodiscard]] std::optional<ArgumentError> ReadValue(const std::string& option, const std::string& text,
                                                      Options& options);
 

@@ -29,15 +29,6 @@ std::uint64_t SeedOf(const std::string& text)
     return seed;
 }
 
-// A field as typed: full-width digits, dots and spaces read as their ASCII forms (a Japanese input
-// method may be in full-width mode), and the spaces around it dropped.
-std::string FieldText(const std::string& typed)
-{
-    const std::string text = ToHalfWidth(typed);
-    const auto first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string{} : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The form read as mokopera-sim reads its options: {ok, first, last, experiments, seed} or
 // {ok: false, option, message}, the option being the one whose field is wrong. An empty seed
 // field takes `pickedSeed`, which the page shows so that the run can be repeated.
@@ -45,10 +36,10 @@ val ReadForm(const std::string& shots, const std::string& experiments, const std
              const std::string& pickedSeed)
 {
     Options options;
-    const std::string typedSeed = FieldText(seed);
-    const std::string seedText = typedSeed.empty() ? pickedSeed : typedSeed;
+    const bool noSeed = ToHalfWidth(seed).find_first_not_of(' ') == std::string::npos;
+    const std::string& seedText = noSeed ? pickedSeed : seed;
     for (const auto& [option, text] :
-         {std::pair{"-n", FieldText(shots)}, std::pair{"-e", FieldText(experiments)}, std::pair{"--seed", seedText}}) {
+         {std::pair{"-n", shots}, std::pair{"-e", experiments}, std::pair{"--seed", seedText}}) {
         if (auto error = ReadValue(option, text, options)) {
             val failed = val::object();
             failed.set("ok", false);

@@ -26,12 +26,20 @@ run() {
 run 0 -n 5..50 -e 10
 run 0 --help
 grep -q 使い方 "$WORK/out" && grep -q Usage "$WORK/out" || fail "the help is not in both languages"
-for bad in "-n 4" "-n 50..5" "-n 5..60" "-n 7.5" "-e 0" "-e 999999999999999999999999" "--seed -1" "-n" \
+for bad in "-n 4" "-n 51" "-n 50..5" "-n 5..60" "-n 7.5" "-e 0" "-e 1,0000" "-e 10,00" "-e 999999999999999999999999" "--seed -1" "-n" \
            "--fast" "--plot --csv" "-e --seed 5"; do
   # shellcheck disable=SC2086
   run 2 $bad
 done
 run 2 --plot ""
+
+# A teacher's ways of writing a range and a count, full width, with digit groups and no-break
+# spaces among them, give the same table as 5..7 and 1000.
+run 0 -n 5..7 -e 1000 --seed 1 --csv && cp "$WORK/out" "$WORK/plain"
+for written in "5〜7|1,000" "5～7|1 000" "5‥7|1"$'\xc2\xa0'"000" " 5 .. 7 | 1000 " "５．．７|１，０００"; do
+  run 0 -n "${written%|*}" -e "${written#*|}" --seed 1 --csv
+  cmp -s "$WORK/out" "$WORK/plain" || fail "-n ${written%|*} -e ${written#*|} is not 5..7 and 1000"
+done
 
 # The seed is printed and repeats a run exactly; the CSV is RFC 4180 with the window's own texts.
 run 0 -e 300 --seed 777

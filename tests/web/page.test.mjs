@@ -40,6 +40,8 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
     return [field.value, field.selectionStart, field.selectionEnd, document.activeElement === field];
   }), ["20", 0, 2, true]);
   assert.equal(await tab.evaluate(() => document.title), "モコペラも数撃ちゃ当たる");
+  const audit = async (where) => assert.deepEqual(await tab.accessibilityProblems(), [], `axe-core, ${where}`);
+  await audit("the entry box");
 
   // Escape asks whether to end; No asks again.
   await tab.press("Escape");
@@ -74,6 +76,9 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
     seconds: Object.values(window.mokopera.cues.buffers).map((buffer) => buffer.duration) }));
   assert.equal(cues.opened, verdict === "成功" ? "Chimes.wav" : "Chimes2.wav");
   assert.ok(cues.seconds.length === 4 && cues.seconds.every((s) => s > 0.3 && s < 1.5), JSON.stringify(cues));
+  assert.equal(await tab.evaluate(() => document.getElementById("Picture1").getAttribute("aria-label")),
+    `的：この実験の着弾 5 発、命中 ${await text(tab, "Label2")} 発`);
+  await audit("after shots");
 
   // Automatic firing: only Auto stop while it runs. Held up for three
   // seconds, the page fires one shot and goes on every 100 ms, never all the missed ones at once.
@@ -105,6 +110,7 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await tab.waitFor(() => document.querySelectorAll("#Form2 #Picture1 > div").length === 25);
   assert.equal(await tab.evaluate(() => document.getElementById("Form1")), null);
   assert.match(await text(tab, "Picture1"), /【問　　題】/);
+  await audit("the help window");
   await tab.click("#Command1");
   await enter(tab, "5");
   assert.equal(await tab.evaluate(() => document.getElementById("Form2")), null);
@@ -114,9 +120,31 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await boxOpen(tab, "モコペラも数撃ちゃ当たる");
   await tab.press("Enter");
   await tab.waitFor(() => !document.getElementById("ended").hidden);
+  await audit("the end");
   await tab.click("#restart");
   await boxOpen(tab, "鉄砲の発射回数の設定");
+  assert.deepEqual(await tab.problems(), [], "script errors or policy violations");
 }));
+
+// A tablet turned from landscape to portrait, a phone turned to landscape, a tablet's window made a
+// phone's: the whole window in the visible viewport, as large as it fits.
+for (const [[width, height], [turnedWidth, turnedHeight]] of [[[1024, 768], [768, 1024]], [[375, 667], [667, 375]],
+                                                            [[1024, 768], [375, 667]]]) {
+  test(`turned from ${width}×${height} to ${turnedWidth}×${turnedHeight}`,
+    { skip: ENGINE === "webkit" && Math.min(width, turnedWidth) < 447 && "MiniBrowser's window is 447 px wide at least" },
+    inBrowser({ width, height, mobile: true }, async (tab) => {
+      await tab.goto(PAGE);
+      await enter(tab, "20");
+      await tab.setViewport(turnedWidth, turnedHeight);
+      await tab.waitFor((w, h) => innerWidth === w && innerHeight === h, turnedWidth, turnedHeight);
+      await tab.painted();
+      const [box, view] = await tab.evaluate(() => [document.getElementById("Form1").getBoundingClientRect().toJSON(),
+        { left: visualViewport.offsetLeft, top: visualViewport.offsetTop, width: visualViewport.width, height: visualViewport.height }]);
+      assert.ok(box.left >= view.left - 0.5 && box.top >= view.top - 0.5 && box.right <= view.left + view.width + 0.5 &&
+                box.bottom <= view.top + view.height + 0.5 && Math.max(box.width / view.width, box.height / view.height) > 0.98,
+                `the window ${JSON.stringify(box)} in the viewport ${JSON.stringify(view)}`);
+    }));
+}
 
 // Every edge of the fourteen boxed labels shows as a dark line of the screenshot, the window being
 // scaled down to a phone's screen.

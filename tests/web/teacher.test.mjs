@@ -36,13 +36,15 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
   try {
     await tab.goto(PAGE);
     await settled(tab, "ready");
-    for (const [shots, name] of [["20", "n20"], ["5..8", "n5-8"]]) {
+    assert.deepEqual(await tab.accessibilityProblems(), [], "axe-core, before a run");
+    // One N, and a range as the page writes it with the experiments in digit groups.
+    for (const [shots, experiments, name] of [["20", "20000", "n20-e20000"], ["5〜50", "10 000", "n5-50-e10000"]]) {
       const plot = join(scratch, "plot.svg");
-      const csv = execFileSync(SIM, ["-n", shots, "-e", "20000", "--seed", "7", "--csv", "--plot", plot], { encoding: "utf8" });
-      await runForm(tab, shots, "20000", "7");
+      const csv = execFileSync(SIM, ["-n", shots, "-e", experiments, "--seed", "7", "--csv", "--plot", plot], { encoding: "utf8" });
+      await runForm(tab, shots, experiments, "7");
       await settled(tab, "done");
-      assert.equal(await download(tab, "csv"), `mokopera-sim-${name}-e20000-seed7.csv\n${csv}`);
-      assert.equal(await download(tab, "svg"), `mokopera-sim-${name}-e20000-seed7.svg\n${await readFile(plot, "utf8")}`);
+      assert.equal(await download(tab, "csv"), `mokopera-sim-${name}-seed7.csv\n${csv}`);
+      assert.equal(await download(tab, "svg"), `mokopera-sim-${name}-seed7.svg\n${await readFile(plot, "utf8")}`);
       // The table holds the CSV's figures, under its headers; the plot says the last rate in words.
       const shown = await tab.evaluate(() => ({
         headers: document.querySelectorAll("#results thead th[scope=col]").length,
@@ -55,11 +57,15 @@ test("the downloads are what mokopera-sim writes for the same N, experiments and
       assert.deepEqual(shown.rows.map((row) => row.split(",").slice(0, 5)), lines.map((line) => line.split(",").slice(0, 5)));
       assert.ok(shown.description.includes(lines.at(-1).split(",")[3]), "the plot's words give the final rate");
     }
+    assert.deepEqual(await tab.accessibilityProblems(), [], "axe-core, after a run");
+    // The handout: the plot and the 46 rows on one A4 page, where the engine prints to PDF.
+    if (tab.pdf) assert.equal((await tab.pdf()).toString("latin1").match(/\/Type\s*\/Page\b(?!s)/g).length, 1);
     // For a projector, the plot alone on the whole screen (or window); Esc brings the page back.
     await tab.click("#project");
     await tab.waitFor(() => (document.fullscreenElement ?? document.querySelector(".projected"))?.id === "figure");
     await tab.press("Escape");
     await tab.waitFor(() => !(document.fullscreenElement ?? document.querySelector(".projected")));
+    assert.deepEqual(await tab.problems(), [], "script errors or policy violations");
   } finally {
     await rm(scratch, { recursive: true, force: true });
   }

@@ -1,19 +1,21 @@
 // The windows of the layout as page elements, placed for the scale the page shows them at.
 
 // A window of the layout as page elements, each with the id of its control's name. Places and
-// sizes are set by placeWindow, for the scale the page shows the window at.
+// sizes are set by placeWindow, for the scale the page shows the window at. The controls that take
+// the focus come last, in their focus order, so that the document's order is the focus order.
 export function buildWindow(window, layout) {
   const element = document.createElement("div");
   element.id = window.name;
   element.className = "window";
   element.placed = [];
-  for (const control of window.controls) {
+  const rank = (control) => Math.max(-1, control.focusOrder);
+  for (const control of [...window.controls].sort((a, b) => rank(a) - rank(b))) {
     const tag = control.kind === "button" ? "button" : "div";
     const made = element.appendChild(document.createElement(tag));
     made.id = control.name;
     element.placed.push([made, control]);
     if (control.fontPixels > 0) made.style.fontWeight = control.bold ? "bold" : "normal";
-    if (control.focusOrder >= 0) made.tabIndex = control.focusOrder + 1;
+    if (control.focusOrder >= 0 && control.kind !== "button") made.tabIndex = 0;
     if (control.kind === "button") {
       made.type = "button";
       made.textContent = control.caption;
@@ -26,9 +28,12 @@ export function buildWindow(window, layout) {
       made.className = "line";
     } else if (control.kind === "targetCanvas") {
       made.className = "canvas";
+      made.setAttribute("role", "img");  // named by the main view after what it shows
       made.appendChild(document.createElement("canvas"));
     } else {
       made.className = "text-canvas";
+      made.setAttribute("role", "region");
+      made.setAttribute("aria-label", window.caption.trim());
       made.style.setProperty("--pitch", layout.helpLinePixels);
     }
   }

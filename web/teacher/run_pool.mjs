@@ -1,16 +1,17 @@
 // The workers of the teacher's page, one per core the browser reports (at most one per block of a
-// batch), made from the program's own text, so that they work from a web site and from a file
-// alike. A run is cut into groups of blocks; an idle worker takes the next group.
+// batch), made from the program's own text (a blob's address, `script`), so that they work from a
+// web site and from a file alike. A run is cut into groups of blocks; an idle worker takes the next
+// group.
 export class RunPool {
   constructor(script) {
-    this.url = URL.createObjectURL(new Blob([script], { type: "text/javascript" }));
+    this.url = script;
     this.size = Math.min(16, Math.max(1, navigator.hardwareConcurrency || 2));
     this.workers = [];
     this.stop = null;
   }
 
   // Runs every batch of `read` ({first, last, experiments, seed}) cut as `plan` ({width, groups})
-  // says, calling `onProgress` with the share done. Resolves with the blocks of each batch in
+  // says, calling `onProgress` with the share of the shots fired. Resolves with the blocks of each batch in
   // order, or null when cancelled; rejects when a worker fails.
   run(read, plan, onProgress) {
     if (this.workers.length === 0) {
@@ -20,10 +21,12 @@ export class RunPool {
     for (let shots = read.first; shots <= read.last; ++shots) {
       for (let group = 0; group < plan.groups; ++group) tasks.push({ shots, group });
     }
-    const total = (read.last - read.first + 1) * read.experiments, batches = [];
+    // The share done counts shots, not experiments: an experiment at N = 50 is ten times the work
+    // of one at N = 5.
+    const total = (read.last + read.first) * (read.last - read.first + 1) / 2 * read.experiments, batches = [];
     const running = read.first === read.last;
     let next = 0, finished = 0, fired = 0;
-    const current = new Map();  // worker → experiments done of its group so far
+    const current = new Map();  // worker → shots fired of its group so far
     return new Promise((resolve, reject) => {
       this.stop = () => resolve(null);
       const give = (worker) => {
@@ -36,7 +39,7 @@ export class RunPool {
       };
       const report = () => {
         let done = fired;
-        for (const experiments of current.values()) done += experiments;
+        for (const shots of current.values()) done += shots;
         onProgress(Math.min(1, done / total));
       };
       const fail = (message) => {
@@ -50,15 +53,15 @@ export class RunPool {
             fail(data.failed);
             return;
           }
+          const { shots, group } = worker.task;
           if (!data.blocks) {
-            current.set(worker, data.done);
+            current.set(worker, data.done * shots);
             report();
             return;
           }
-          const { shots, group } = worker.task;
           (batches[shots - read.first] ??= [])[group] = data.blocks;
           current.delete(worker);
-          fired += data.done;
+          fired += data.done * shots;
           report();
           if (++finished === tasks.length) {
             this.stop = null;
