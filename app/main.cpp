@@ -32,7 +32,8 @@ int main(int argc, char** argv)
             {programDir.toStdString(), (programDir + "/" MOKOPERA_SOUNDS_FROM_BIN).toStdString()}));
 
     mokopera::QtScreens screens([] { QApplication::exit(0); });
-    mokopera::Program program({screens, screens, media, random, clock});
+    mokopera::ExperimentState record;
+    mokopera::Program program({screens, screens, media, random, clock}, record);
     screens.Attach(program);
     program.Start();
     // The sound output comes up on an idle moment once the entry box is there, so that the first

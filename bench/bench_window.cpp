@@ -93,7 +93,7 @@ int DrawTargetBench(MainWidget& window)
     return 0;
 }
 
-int AutoFireBench(MainWidget& window, Program& program)
+int AutoFireBench(MainWidget& window, const ExperimentState& record)
 {
     QTimer bare;
     bare.setInterval(100);
@@ -109,7 +109,7 @@ int AutoFireBench(MainWidget& window, Program& program)
         [&] { window.findChild<QPushButton*>("Command3")->click(); });
     std::printf("automatic firing, N = 5:  mean %.3f ms, p99 deviation %.3f ms, CPU %.2f%% of one core\n", fire.meanMs,
                 fire.p99DeviationMs, fire.cpuPercent);
-    std::printf("shots fired: experiments %d\n", program.State().Successes + program.State().Failures);
+    std::printf("shots fired: experiments %d\n", record.Successes + record.Failures);
     return 0;
 }
 
@@ -212,7 +212,8 @@ int main(int argc, char** argv)
     MixingRandomSource random(2024);
     SystemClock clock;
     QtScreens screens([] {});
-    Program program({screens, screens, media, random, clock});
+    ExperimentState record;
+    Program program({screens, screens, media, random, clock}, record);
     screens.Attach(program);
     program.Start();  // activation follows from the event loop; the entry box is answered "5"
     AnswerFive(screens);
@@ -221,7 +222,7 @@ int main(int argc, char** argv)
     if (mode == "draw-target")
         return DrawTargetBench(window);
     if (mode == "auto-fire")
-        return AutoFireBench(window, program);
+        return AutoFireBench(window, record);
     if (mode == "cues")
         return CueBench(media);
     if (mode == "classroom-day")

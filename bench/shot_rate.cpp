@@ -12,11 +12,13 @@
 
 namespace {
 
-struct Discard final : mokopera::ShotEffects {
+struct Discard final : mokopera::ShotEffects, mokopera::VerdictCue {
     void SetLabelText(mokopera::ValueLabel, const std::string&) override {}
     void SetVerdictColour(mokopera::ConsoleColour) override {}
     void ClearCanvas() override {}
-    void DrawTarget() override {}
+    void SetPoint(float, float) override {}
+    void SetPoints(std::span<const mokopera::CanvasPoint>) override {}
+    void TargetDrawn() override {}
     void DrawMark(float, float, mokopera::ConsoleColour) override {}
     void PlayVerdictCue(const std::string&) override {}
 };
@@ -38,7 +40,7 @@ int main(int argc, char** argv)
         std::chrono::duration<double> elapsed{};
         while (elapsed.count() < seconds) {
             for (int i = 0; i < 10000; ++i, ++fired)
-                if (ShotStep(state, random, clock, effects) != StepResult::Completed)
+                if (ShotStep(state, random, clock, effects, effects).result != StepResult::Completed)
                     LoadSequence(state);  // the experiment counter filled up: a new series
             elapsed = std::chrono::steady_clock::now() - start;
         }

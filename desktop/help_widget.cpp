@@ -39,7 +39,7 @@ void HelpWidget::showEvent(QShowEvent* event)
 void HelpWidget::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    program_.CloseBox();
+    program_.ClosedByWindowSystem();
 }
 
 }  // namespace mokopera

@@ -10,6 +10,7 @@
 #include "desktop/target_canvas.h"
 #include "desktop/window_builder.h"
 #include "program/program.h"
+#include "simulation/rules.h"
 
 namespace mokopera {
 
@@ -30,7 +31,7 @@ MainWidget::MainWidget(Program& program) : program_(program)
         valueLabels_[Index(label)] = findChild<QLabel*>(ValueLabelName(label));
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
-    timer_->setInterval(layout::kTimerIntervalMs);
+    timer_->setInterval(rules::kTimerIntervalMs);
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, [this] { program_.Tick(); });
 }
@@ -51,7 +52,7 @@ void MainWidget::SetVerdictColour(ConsoleColour colour)
 {
     QLabel* verdict = valueLabels_[Index(ValueLabel::Label9)];
     QPalette palette = verdict->palette();
-    palette.setColor(QPalette::WindowText, ColourOf(colour));
+    palette.setColor(QPalette::WindowText, ConsoleColourOf(colour));
     verdict->setPalette(palette);
 }
 
@@ -116,7 +117,7 @@ void MainWidget::showEvent(QShowEvent* event)
 void MainWidget::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    program_.CloseBox();
+    program_.ClosedByWindowSystem();
 }
 
 }  // namespace mokopera

@@ -1,5 +1,7 @@
 #include "desktop/target_canvas.h"
 
+#include "desktop/window_builder.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -24,11 +26,6 @@ void LeaveWideVectorState()
 }
 
 }  // namespace
-
-QColor ColourOf(ConsoleColour colour)
-{
-    return QColor::fromRgb(ConsoleRgb(colour));
-}
 
 TargetCanvas::TargetCanvas(QSize area, QWidget* parent)
     : QFrame(parent), scaleX_(area.width() / layout::kCanvasUnits), scaleY_(area.height() / layout::kCanvasUnits)
@@ -112,7 +109,7 @@ void TargetCanvas::DrawMark(float x, float y, ConsoleColour colour)
     {
         QPainter painter(&image_);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(ColourOf(colour), 1.0));
+        painter.setPen(QPen(ConsoleColourOf(colour), 1.0));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(centre, radius, radius);
     }

@@ -50,6 +50,4 @@ private:
     } ring_;
 };
 
-[[nodiscard]] QColor ColourOf(ConsoleColour colour);
-
 }  // namespace mokopera

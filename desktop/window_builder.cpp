@@ -11,6 +11,11 @@
 
 namespace mokopera {
 
+QColor ConsoleColourOf(ConsoleColour colour)
+{
+    return QColor::fromRgb(ConsoleRgb(colour));
+}
+
 QColor PaintColour(layout::Paint paint, const QPalette& palette, bool text)
 {
     switch (paint) {

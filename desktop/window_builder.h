@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "program/layout.h"
+#include "simulation/effects.h"
 
 namespace mokopera {
 
@@ -15,5 +16,8 @@ void BuildWindow(QWidget& widget, const layout::Window& window);
 // The colour a layout paint stands for on `palette`; Default is the label or button text colour
 // (`text`) or the button face (a background).
 [[nodiscard]] QColor PaintColour(layout::Paint paint, const QPalette& palette, bool text);
+
+// A console colour as Qt's: the marks' on the target canvas, and the verdict's on Label9.
+[[nodiscard]] QColor ConsoleColourOf(ConsoleColour colour);
 
 }  // namespace mokopera

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,45 +14,39 @@
 // actions and the dialogs through the Program's own functions (program/program.h).
 namespace mokopera {
 
-// The six buttons of the main window, Command1 to Command6.
+// The six buttons of the main window, Command1 to Command6, in this order.
 enum class Command { Fire, AutoStart, AutoStop, Quit, Reset, Help };
-inline constexpr int kCommandCount = 6;
-inline constexpr Command kCommands[] = {Command::Fire, Command::AutoStart, Command::AutoStop,
-                                        Command::Quit, Command::Reset,     Command::Help};
+inline constexpr int kCommandCount = static_cast<int>(Command::Help) + 1;
+
+// Every command, in order, and the enabled states of a main window as loaded: every button on.
+inline constexpr auto kCommands = [] {
+    std::array<Command, kCommandCount> all{};
+    for (int i = 0; i < kCommandCount; ++i)
+        all[static_cast<std::size_t>(i)] = static_cast<Command>(i);
+    return all;
+}();
+inline constexpr auto kAllEnabled = [] {
+    std::array<bool, kCommandCount> all{};
+    all.fill(true);
+    return all;
+}();
 
 // The button's name in the window's layout: "Command1" for Command::Fire, and so on; nullptr for
 // a value that is no command.
 constexpr const char* CommandName(Command command)
 {
-    switch (command) {
-    case Command::Fire:
-        return "Command1";
-    case Command::AutoStart:
-        return "Command2";
-    case Command::AutoStop:
-        return "Command3";
-    case Command::Quit:
-        return "Command4";
-    case Command::Reset:
-        return "Command5";
-    case Command::Help:
-        return "Command6";
-    }
-    return nullptr;
+    constexpr const char* kNames[] = {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6"};
+    static_assert(std::size(kNames) == kCommandCount);
+    const auto index = static_cast<std::size_t>(command);
+    return index < std::size(kNames) ? kNames[index] : nullptr;
 }
 
 // The main window Form1, as loaded from its layout: value labels empty, the canvas blank, every
-// button enabled, Timer1 stopped. Its canvas is the PointCanvas the target's points are set on.
-class MainView : public PointCanvas {
+// button enabled, Timer1 stopped. A shot's effects (labels, the target, the marks) go to it
+// directly; the rest are the window's own.
+class MainView : public ShotEffects {
 public:
     virtual void SetCommandEnabled(Command command, bool enabled) = 0;
-    virtual void SetLabelText(ValueLabel label, const std::string& text) = 0;
-    virtual void SetVerdictColour(ConsoleColour colour) = 0;  // Label9's text colour
-    virtual void ClearCanvas() = 0;
-    // The target's points have all been set (SetPoint, in the canvas's foreground colour).
-    virtual void TargetDrawn() = 0;
-    // A circle of radius 2 units around (x, y), in units of the 500 × 500 canvas.
-    virtual void DrawMark(float x, float y, ConsoleColour colour) = 0;
     virtual void SetBusyPointer(bool busy) = 0;
     // Timer1: while it runs, the front end calls Program::Tick every 100 ms (see NextTickDue).
     virtual void SetTimerRunning(bool running) = 0;

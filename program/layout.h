@@ -54,8 +54,6 @@ inline constexpr int kHelpLinePixels = 16;
 // The target canvas: a sunken border of 2 pixels around a drawing area of 500 × 500 units.
 inline constexpr int kCanvasBorder = 2;
 inline constexpr double kCanvasUnits = 500.0;
-// Automatic firing: one tick of Timer1 every 100 ms.
-inline constexpr int kTimerIntervalMs = 100;
 
 extern const Window kMainWindow;  // Form1
 extern const Window kHelpWindow;  // Form2

@@ -49,7 +49,8 @@ void MainWindowLogic::PrepareSeries(bool reset)
     resetting_ = reset;
     SetEnabled(Command::AutoStop, false);
     SetEnabled(Command::Reset, false);
-    DrawTarget();
+    DrawTarget(state_, view_);
+    view_.TargetDrawn();
     AskShotsPerExperiment();
 }
 
@@ -74,8 +75,9 @@ Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
         services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle, {texts::kYes, texts::kNo});
     } else {
         state_.ShotsPerExperiment = outcome.Value;
-        SetLabelText(ValueLabel::Label15, ShowTheory(state_));
-        view_.Announce(std::string(texts::kTheoryCaption) + " " + shown_[Index(ValueLabel::Label15)]);
+        const std::string theory = ComputeTheory(state_).text;
+        view_.SetLabelText(ValueLabel::Label15, theory);
+        view_.Announce(std::string(texts::kTheoryCaption) + " " + theory);
         if (resetting_)
             view_.SetBusyPointer(false);
     }
@@ -139,7 +141,7 @@ void MainWindowLogic::ResetSequence()
     mokopera::PlayCue(device_, texts::kButtonCue);
     view_.ClearCanvas();
     for (ValueLabel label : kValueLabels)
-        SetLabelText(label, "");
+        view_.SetLabelText(label, "");
     LoadSequence(state_);
     limitReached_ = false;
     PrepareSeries(true);
@@ -154,22 +156,16 @@ Next MainWindowLogic::Tick()
 
 void MainWindowLogic::RunShot()
 {
-    if (!limitReached_ && ShotStep(state_, services_.random, services_.clock, *this) == StepResult::Completed) {
-        if (state_.ShotNumber == state_.ShotsPerExperiment)
-            AnnounceVerdict();
+    const ShotResult shot = limitReached_ ? ShotResult{StepResult::CounterOverflow}
+                                          : ShotStep(state_, services_.random, services_.clock, view_, *this);
+    if (shot.result == StepResult::Completed) {
+        if (shot.verdict)
+            view_.Announce(std::string(shot.verdict) + "。" + texts::kExperimentsCaption + " " +
+                           ExperimentsText(state_) + "、" + texts::kRateCaption + " " + RateText(state_));
         return;
     }
     limitReached_ = true;
     TellExperimentLimit();
-}
-
-// The verdict as a screen reader says it, with what the labels beside it show: "成功。実験回数 1、
-// 成功率 1.0000000".
-void MainWindowLogic::AnnounceVerdict()
-{
-    auto shown = [this](ValueLabel label) { return shown_[Index(label)]; };
-    view_.Announce(shown(ValueLabel::Label9) + "。" + texts::kExperimentsCaption + " " + shown(ValueLabel::Label11) +
-                   "、" + texts::kRateCaption + " " + shown(ValueLabel::Label5));
 }
 
 // The experiment counter is full: firing stops, the results stay on screen, and the user is told
@@ -180,33 +176,6 @@ void MainWindowLogic::TellExperimentLimit()
         SetManualFiring(true);
     question_ = Question::Notice;
     services_.dialogs.ShowNotice(texts::kLimitReached, texts::kWindowTitle, {texts::kOk});
-}
-
-void MainWindowLogic::SetLabelText(ValueLabel label, const std::string& text)
-{
-    shown_[Index(label)] = text;
-    view_.SetLabelText(label, text);
-}
-
-void MainWindowLogic::SetVerdictColour(ConsoleColour colour)
-{
-    view_.SetVerdictColour(colour);
-}
-
-void MainWindowLogic::ClearCanvas()
-{
-    view_.ClearCanvas();
-}
-
-void MainWindowLogic::DrawTarget()
-{
-    mokopera::DrawTarget(state_, view_);
-    view_.TargetDrawn();
-}
-
-void MainWindowLogic::DrawMark(float x, float y, ConsoleColour colour)
-{
-    view_.DrawMark(x, y, colour);
 }
 
 void MainWindowLogic::PlayVerdictCue(const std::string& waveFile)

@@ -20,7 +20,7 @@ enum class Next { Stay, OpenHelp, End };
 // the shots per experiment, Quit, the experiment limit, and the load, activate and reset
 // sequences, each asking the view for its effects in the order the window shows them. It lives
 // from the window's load (constructing it is the load sequence) to its unload.
-class MainWindowLogic final : private ShotEffects {
+class MainWindowLogic final : private VerdictCue {
 public:
     struct Services {
         Dialogs& dialogs;
@@ -52,7 +52,6 @@ private:
     enum class Question { None, Entry, EntryQuit, Quit, Notice };
 
     static std::size_t Index(Command command) { return static_cast<std::size_t>(command); }
-    static std::size_t Index(ValueLabel label) { return static_cast<std::size_t>(label); }
     void SetEnabled(Command command, bool enabled);
     void SetManualFiring(bool manual);
     void PrepareSeries(bool reset);
@@ -61,26 +60,19 @@ private:
     void RunShot();
     void TellExperimentLimit();
 
-    // ShotEffects: carried out at once, in the order the shot asks.
-    void SetLabelText(ValueLabel label, const std::string& text) override;
-    void SetVerdictColour(ConsoleColour colour) override;
-    void ClearCanvas() override;
-    void DrawTarget() override;
-    void DrawMark(float x, float y, ConsoleColour colour) override;
+    // The shot's verdict cue, on the window's sound device (its other effects go to the view).
     void PlayVerdictCue(const std::string& waveFile) override;
-    void AnnounceVerdict();
 
     MainView& view_;
     ExperimentState& state_;
     Services services_;
     DeviceControl device_;  // MMControl1
-    std::array<bool, kCommandCount> enabled_{true, true, true, true, true, true};
+    std::array<bool, kCommandCount> enabled_ = kAllEnabled;
     bool timerRunning_ = false;
     bool activated_ = false;
     bool resetting_ = false;     // the entry of N belongs to Reset: the pointer goes back after it
     bool limitReached_ = false;  // the experiment counter is full until the next Reset
     Question question_ = Question::None;
-    std::array<std::string, std::size(kValueLabels)> shown_;  // what each value label shows
 };
 
 }  // namespace mokopera

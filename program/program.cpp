@@ -4,7 +4,7 @@
 
 namespace mokopera {
 
-Program::Program(const Platform& platform) : platform_(platform) {}
+Program::Program(const Platform& platform, ExperimentState& record) : platform_(platform), state_(record) {}
 
 Program::~Program() = default;
 
@@ -74,7 +74,7 @@ void Program::CloseHelp()
     LoadMainWindow();
 }
 
-void Program::CloseBox()
+void Program::ClosedByWindowSystem()
 {
     Follow(Next::End);
 }

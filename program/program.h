@@ -28,7 +28,9 @@ public:
         Clock& clock;
     };
 
-    explicit Program(const Platform& platform);
+    // `record` is the run's record, the caller's for as long as the program lives: each main
+    // window's load zeroes its counters and keeps N, the entered text and the last answer.
+    Program(const Platform& platform, ExperimentState& record);
     ~Program();
 
     // Loads the main window.
@@ -41,15 +43,13 @@ public:
     void Click(Command command);  // a button of the main window; a value that is no command does nothing
     void Tick();                  // Timer1, every 100 ms while it runs
     void CloseHelp();             // the help window's 閉じる: back to a fresh main window
-    void CloseBox();              // the window system closed a window: the end, without a question
+    void ClosedByWindowSystem();  // the window system closed a window: the end, without a question
 
     void OnEntry(const std::optional<std::string>& text);  // the input box: its text, nothing on Cancel
     void OnYesNo(bool yes);
     void OnNoticeClosed();
 
     [[nodiscard]] bool Ended() const { return ended_; }
-    // The record of the running simulation; it lasts for the whole run.
-    [[nodiscard]] ExperimentState& State() { return state_; }
 
 private:
     void Follow(Next next);
@@ -57,7 +57,7 @@ private:
     void LoadMainWindow();
 
     Platform platform_;
-    ExperimentState state_;
+    ExperimentState& state_;
     std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
     HelpView* help_ = nullptr;               // while the help window is up
     bool ended_ = false;

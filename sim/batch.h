@@ -8,8 +8,9 @@
 
 namespace mokopera::sim {
 
-// Runs `experiments` experiments of `shots` shots each through the program's own shot step,
-// generator and reseeding, with a simulated clock that fires a shot every 0.1 s. The blocks of the
+// Runs `experiments` experiments of `shots` shots each with FireExperiments: the program's own
+// generator, reseeding and draws, without the window's effects, on a simulated clock that fires a
+// shot every 0.1 s. The blocks of the
 // batch are spread over the cores; the figures depend on the seed only, never on the number of
 // cores. `checkpoints` (ascending, 1..experiments) ask for the running count of successes;
 // `progress`, when given, counts the finished experiments as they come.

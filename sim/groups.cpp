@@ -42,7 +42,7 @@ public:
             // firing had fired every experiment before it.
             const std::uint64_t index = std::uint64_t(shots) * 64 + std::uint64_t(firstBlock) + i + 1;
             streams_.Start(i, seed + 0x9E3779B97F4A7C15ULL * index,
-                           kFirstShotAt + kSecondsPerShot * static_cast<double>(blocks[i].first) * shots);
+                           kFirstShotAt + rules::kSecondsPerShot * static_cast<double>(blocks[i].first) * shots);
             together_ = std::min(together_, blocks[i].end - blocks[i].first);
         }
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "simulation/entry.h"
+#include "simulation/rules.h"
 
 namespace mokopera::sim {
 
@@ -86,8 +87,9 @@ std::optional<ArgumentError> ReadShots(const std::string& text, Options& options
     const auto dots = plain.find("..");
     const std::string first = dots == std::string::npos ? plain : plain.substr(0, dots);
     const std::string last = dots == std::string::npos ? plain : plain.substr(dots + 2);
-    if (!ReadWhole(first, options.firstShots) || !ReadWhole(last, options.lastShots) || options.firstShots < 5 ||
-        options.lastShots > 50 || options.firstShots > options.lastShots)
+    if (!ReadWhole(first, options.firstShots) || !ReadWhole(last, options.lastShots) ||
+        options.firstShots < rules::kFewestShots || options.lastShots > rules::kMostShots ||
+        options.firstShots > options.lastShots)
         return Error("-n には５以上５０以下の整数か、5..50 のような範囲を指定してください: " + text,
                      "-n takes a whole number from 5 to 50, or a range such as 5..50: " + text, "-n");
     return std::nullopt;

@@ -5,6 +5,8 @@
 
 namespace mokopera::sim {
 
+// mokopera-sim's output file and its interruption, which must remove a half-written plot.
+
 // A plot file written in full or not at all: a temporary file beside the target, renamed over it
 // once everything is on disk. Only a regular file is ever replaced, and it keeps its mode (and its
 // owner, for the superuser); a new file gets the mode the umask allows, as any other program's

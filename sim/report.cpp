@@ -41,8 +41,9 @@ Row MakeRow(const BatchResult& batch)
     row.shots = batch.shots;
     row.experiments = batch.experiments;
     row.successes = batch.successes;
-    row.theoreticalText = ShowTheory(state);
-    row.theoretical = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
+    const Theory theory = ComputeTheory(state);
+    row.theoreticalText = theory.text;
+    row.theoretical = theory.probability;
     row.experimental = batch.experiments > 0 ? double(batch.successes) / double(batch.experiments) : 0.0;
     row.experimentalText = FormatProbability(row.experimental);
     row.standardErrors =
@@ -60,24 +61,30 @@ std::array<std::string, kColumns.size()> TableCells(const Row& row)
 std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
 {
     std::ostringstream out;
-    out << "乱数の種 seed: " << seed << "\n"
-        << "   N   実験回数   成功回数  実験的確率  理論上の確率  差(標準誤差)\n"
-        << "   N experiments successes experimental  theoretical  difference/SE\n";
-    for (const Row& row : rows) {
-        const auto cells = TableCells(row);
-        char line[160];
-        std::snprintf(line, sizeof line, "%4s %11s %9s %12s %12s %14s\n", cells[0].c_str(), cells[1].c_str(),
-                      cells[2].c_str(), cells[3].c_str(), cells[4].c_str(), cells[5].c_str());
-        out << line;
-    }
+    out << "乱数の種 seed: " << seed << "\n";
+    // A line of cells, each right-aligned to its column's width, one space between.
+    auto line = [&out](const auto& cell) {
+        for (std::size_t i = 0; i < kColumns.size(); ++i) {
+            const std::string text = cell(i);
+            out << (i > 0 ? " " : "") << std::string(std::max(0, kColumns[i].width - int(text.size())), ' ') << text;
+        }
+        out << "\n";
+    };
+    for (const Column& column : kColumns)
+        out << std::string(std::size_t(column.japaneseLead), ' ') << column.japanese;
+    out << "\n";
+    line([](std::size_t i) { return std::string(kColumns[i].english); });
+    for (const Row& row : rows)
+        line([cells = TableCells(row)](std::size_t i) { return cells[i]; });
     return out.str();
 }
 
 std::string FormatCsv(const std::vector<Row>& rows)
 {
     std::ostringstream out;
-    out << "shots_per_experiment,experiments,successes,experimental_probability,theoretical_probability,"
-           "difference_in_standard_errors\r\n";
+    for (const Column& column : kColumns)
+        out << (&column == kColumns.data() ? "" : ",") << column.csv;
+    out << "\r\n";
     for (const Row& row : rows)
         out << row.shots << ',' << row.experiments << ',' << row.successes << ',' << row.experimentalText << ','
             << row.theoreticalText << ',' << Fixed(row.standardErrors, 3) << "\r\n";

@@ -30,18 +30,27 @@ struct Row {
 // `value` with `decimals` decimals, as printf writes it ("0.123").
 [[nodiscard]] std::string Fixed(double value, int decimals);
 
-// The table's columns, in Japanese and in English, and the cells of one row as the plain table
+// The table's columns: their headings in Japanese and in English, their names in the CSV, their
+// widths in the plain table (right-aligned, one space between), and the spaces the plain table
+// has always put before each Japanese heading. Then the cells of one row as the plain table
 // writes them (the difference in standard errors with its sign: "+0.42").
 struct Column {
     const char* japanese;
     const char* english;
+    const char* csv;
+    int width;
+    int japaneseLead;
 };
-inline constexpr std::array<Column, 6> kColumns = {{{"N", "N"},
-                                                    {"実験回数", "experiments"},
-                                                    {"成功回数", "successes"},
-                                                    {"実験的確率", "experimental"},
-                                                    {"理論上の確率", "theoretical"},
-                                                    {"差(標準誤差)", "difference/SE"}}};
+// clang-format off
+inline constexpr std::array<Column, 6> kColumns = {{
+    {"N", "N", "shots_per_experiment", 4, 3},
+    {"実験回数", "experiments", "experiments", 11, 3},
+    {"成功回数", "successes", "successes", 9, 3},
+    {"実験的確率", "experimental", "experimental_probability", 12, 2},
+    {"理論上の確率", "theoretical", "theoretical_probability", 12, 2},
+    {"差(標準誤差)", "difference/SE", "difference_in_standard_errors", 14, 2},
+}};
+// clang-format on
 [[nodiscard]] std::array<std::string, kColumns.size()> TableCells(const Row& row);
 
 // A plain table with a header, the seed on its first line.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "simulation/target.h"
+
 namespace mokopera {
 
 // The seven labels of the main window whose text the simulation writes.
@@ -42,16 +44,25 @@ constexpr std::uint32_t ConsoleRgb(ConsoleColour colour)
     return colour == ConsoleColour::LightBlue ? 0x0000FF : 0xFF0000;
 }
 
-// What a shot asks the window to do. The simulation calls these in a fixed order and never
-// reads anything back, so a test can record the calls and a window can carry them out at once.
-class ShotEffects {
+// What a shot asks the main window to show: its value labels, Label9's colour, and on its canvas
+// (a PointCanvas, where the target is set point by point) the target and the marks. The
+// simulation calls these in a fixed order and never reads anything back, so a test can record
+// the calls and a window can carry them out at once.
+class ShotEffects : public PointCanvas {
 public:
-    virtual ~ShotEffects() = default;
     virtual void SetLabelText(ValueLabel label, const std::string& text) = 0;
     virtual void SetVerdictColour(ConsoleColour colour) = 0;  // Label9's text colour
     virtual void ClearCanvas() = 0;
-    virtual void DrawTarget() = 0;
+    // The target's points have all been set (SetPoint, in the canvas's foreground colour).
+    virtual void TargetDrawn() = 0;
+    // A circle of radius 2 units around (x, y), in units of the 500 × 500 canvas.
     virtual void DrawMark(float x, float y, ConsoleColour colour) = 0;
+};
+
+// The verdict's cue, started and never waited for.
+class VerdictCue {
+public:
+    virtual ~VerdictCue() = default;
     virtual void PlayVerdictCue(const std::string& waveFile) = 0;
 };
 

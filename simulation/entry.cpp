@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "simulation/rules.h"
+
 namespace mokopera {
 
 namespace {
@@ -98,7 +100,7 @@ EntryOutcome ValidateShotsEntry(std::string_view text)
     if (text.empty())
         return {EntryKind::Empty, 0};
     const double value = ReadLeadingNumber(ToHalfWidth(text));
-    if (value >= 5.0 && value <= 50.0)
+    if (value >= rules::kFewestShots && value <= rules::kMostShots)
         return {EntryKind::Accepted, static_cast<std::int16_t>(std::floor(value))};
     return {EntryKind::Rejected, 0};
 }

@@ -6,14 +6,13 @@
 #include <cstdint>
 
 #include "simulation/random_source.h"
+#include "simulation/rules.h"
 
 // The experiments of a batch (mokopera-sim) at the speed of the machine: exactly the draws that
 // ShotStep makes on the program's generator, reseeded from the simulated time of day of automatic
 // firing, but nothing besides the verdicts: no label text, no mark, no effect, and no fmod.
 namespace mokopera {
 
-// Automatic firing's simulated clock: a shot every 0.1 s.
-inline constexpr double kSecondsPerShot = 0.1;
 inline constexpr double kSecondsPerDay = 86400.0;
 
 // Streams of shots fired together: each its own generator (as MixingRandomSource(seed) holds it)
@@ -55,8 +54,10 @@ namespace fast_step {
 
 // A distance of floor(r × 200 + 1) ≤ 20 for r = k / 2^24, k the top 24 bits of a draw: exactly
 // when k × 200 < 20 × 2^24, that is k < kFirstMiss.
-inline constexpr std::uint32_t kFirstMiss = (std::uint32_t{20} << 24U) / 200U + 1U;
-static_assert((kFirstMiss - 1) * 200U < (20U << 24U) && kFirstMiss * 200U >= (20U << 24U));
+inline constexpr std::uint32_t kHitRadius = rules::kHitRadius;
+inline constexpr std::uint32_t kFarthest = rules::kFarthest;
+inline constexpr std::uint32_t kFirstMiss = (kHitRadius << 24U) / kFarthest + 1U;
+static_assert((kFirstMiss - 1) * kFarthest < (kHitRadius << 24U) && kFirstMiss * kFarthest >= (kHitRadius << 24U));
 
 constexpr bool Hits(std::uint32_t draw)
 {
@@ -75,7 +76,7 @@ void FireExperiments(ShotStreams<Count>& streams, int shots, std::array<bool, Co
     ShotStreams<Count> local = streams;  // in registers while the shots run
     std::array<unsigned, Count> hits{};  // not bool: no branch for "already hit"
     for (int shot = 0; shot < shots; ++shot) {
-        const double step = kSecondsPerShot * local.shots;
+        const double step = rules::kSecondsPerShot * local.shots;
         local.shots += 1.0;
 #pragma GCC unroll 16
         for (std::size_t i = 0; i < Count; ++i) {

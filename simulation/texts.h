@@ -1,7 +1,8 @@
 #pragma once
 
-// The words a shot writes and the cues it names. The program's other texts are the window
-// logic's (program/texts.h).
+// The words a shot writes, and the four cues' wave files: the two verdict cues a shot names, and
+// the window's button and help cues, which the window logic names (program/texts.h holds its
+// other texts).
 namespace mokopera::texts {
 
 inline constexpr const char* kSuccess = "成功";

@@ -4,13 +4,13 @@
 
 namespace mokopera {
 
-std::string ShowTheory(ExperimentState& state)
+Theory ComputeTheory(ExperimentState& state)
 {
     constexpr double kMissChance = 0.9;
     for (state.LoopCounter = 1.0F; state.LoopCounter <= state.ShotsPerExperiment; state.LoopCounter += 1.0F)
         state.TheoryProduct = static_cast<float>(static_cast<double>(state.TheoryProduct) * kMissChance);
     const float theory = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
-    return FormatProbability(theory);
+    return {theory, FormatProbability(theory)};
 }
 
 }  // namespace mokopera

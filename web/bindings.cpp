@@ -13,6 +13,7 @@
 
 #include "program/layout.h"
 #include "program/program.h"
+#include "simulation/rules.h"
 #include "simulation/texts.h"
 #include "sounds/wave_file.h"
 
@@ -127,7 +128,7 @@ val Layout()
     made.set("helpLinePixels", layout::kHelpLinePixels);
     made.set("canvasBorder", layout::kCanvasBorder);
     made.set("canvasUnits", layout::kCanvasUnits);
-    made.set("timerIntervalMs", layout::kTimerIntervalMs);
+    made.set("timerIntervalMs", rules::kTimerIntervalMs);
     val paints = val::object();
     for (layout::Paint paint : kPaints)
         paints.set(Name(paint), Css(layout::PaintRgb(paint)));
@@ -277,7 +278,7 @@ class WebProgram {
 public:
     WebProgram(val page, double seed)
         : frontEnd_(std::move(page)), random_(static_cast<std::uint64_t>(seed)),
-          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_})
+          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_}, record_)
     {
     }
     void Start() { program_.Start(); }
@@ -292,7 +293,7 @@ public:
     }
     void Tick() { program_.Tick(); }
     void CloseHelp() { program_.CloseHelp(); }
-    void CloseBox() { program_.CloseBox(); }
+    void ClosedByWindowSystem() { program_.ClosedByWindowSystem(); }
     // The entry box's text, or null for Cancel; anything but a string counts as Cancel.
     void OnEntry(const val& text)
     {
@@ -307,18 +308,15 @@ private:
     PageFrontEnd frontEnd_;
     MixingRandomSource random_;
     SystemClock clock_;
+    ExperimentState record_;
     Program program_;
 };
 
 EMSCRIPTEN_BINDINGS(mokopera)
 {
-    emscripten::enum_<Command>("Command")
-        .value("Fire", Command::Fire)
-        .value("AutoStart", Command::AutoStart)
-        .value("AutoStop", Command::AutoStop)
-        .value("Quit", Command::Quit)
-        .value("Reset", Command::Reset)
-        .value("Help", Command::Help);
+    auto commands = emscripten::enum_<Command>("Command");  // by the buttons' names: Command.Command1 …
+    for (Command command : kCommands)
+        commands.value(CommandName(command), command);
     emscripten::function("layout", &Layout);
     emscripten::function("parseWave", &ParseWaveBytes);
     emscripten::function("cueFiles", &CueFiles);
@@ -331,7 +329,7 @@ EMSCRIPTEN_BINDINGS(mokopera)
         .function("click", &WebProgram::Click)
         .function("tick", &WebProgram::Tick)
         .function("closeHelp", &WebProgram::CloseHelp)
-        .function("closeBox", &WebProgram::CloseBox)
+        .function("closedByWindowSystem", &WebProgram::ClosedByWindowSystem)
         .function("onEntry", &WebProgram::OnEntry)
         .function("onYesNo", &WebProgram::OnYesNo)
         .function("onNoticeClosed", &WebProgram::OnNoticeClosed)

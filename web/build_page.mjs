@@ -6,6 +6,7 @@
 //   base64:FILE     the file in base64 (for data: URLs)
 //   script:ENTRY    the module ENTRY and those it imports, as one classic script
 //   cues:PROGRAM.js,FOLDER   the cues the program names, from FOLDER, as JSON of base64
+//   paints:PROGRAM.js        the window's face and text colours from the program's layout, as CSS
 
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -14,9 +15,9 @@ import { hashScripts } from "./policy.mjs";
 
 const [template, output, ...given] = process.argv.slice(2);
 // Each MARK=KIND:PATH as [MARK, KIND, PATH].
-const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|script|cues):(.+)$/)?.slice(1));
+const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|script|cues|paints):(.+)$/)?.slice(1));
 if (!output || marks.some((mark) => !mark)) {
-  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues:PATH ...");
+  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues|paints:PATH ...");
   process.exit(2);
 }
 
@@ -38,17 +39,25 @@ function bundle(entry) {
   return parts.join("\n");
 }
 
+const load = async (program) => createRequire(import.meta.url)(resolve(program))();
+
 // The cues the program names, from the folder the build wrote them to.
 async function cues(argument) {
   const [program, folder] = argument.split(",");
   const named = {};
-  for (const name of (await createRequire(import.meta.url)(resolve(program))()).cueFiles()) {
+  for (const name of (await load(program)).cueFiles()) {
     named[name] = base64(join(folder, name));
   }
   return JSON.stringify(named);
 }
 
-const kinds = { text, base64, script: bundle, cues };
+// The window's paints as the style's variables: the layout is their one home.
+async function paints(program) {
+  const { default: face, windowText } = (await load(program)).layout().paints;
+  return `:root { --face: ${face}; --text: ${windowText}; }`;
+}
+
+const kinds = { text, base64, script: bundle, cues, paints };
 let html = text(template);
 const names = new Set(marks.map(([name]) => name));
 for (const [wanted] of html.matchAll(/\/\*[A-Z_]+\*\//g)) {

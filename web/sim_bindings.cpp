@@ -155,6 +155,7 @@ val Columns()
 
 EMSCRIPTEN_BINDINGS(mokopera_sim)
 {
+    emscripten::constant("blocks", kBlocks);
     emscripten::function("readForm", &ReadForm);
     emscripten::function("plan", &Plan);
     emscripten::function("report", &Report);

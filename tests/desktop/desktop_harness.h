@@ -29,10 +29,12 @@ struct Desktop {
     Silence silence;
     int ends = 0;
     QtScreens screens{[this] { ++ends; }};
+    ExperimentState record;
     Program program;
 
     explicit Desktop(MediaDevice* media = nullptr, RandomSource* random = nullptr, Clock* clock = nullptr)
-        : program({screens, screens, media ? *media : silence, random ? *random : silence, clock ? *clock : silence})
+        : program({screens, screens, media ? *media : silence, random ? *random : silence, clock ? *clock : silence},
+                  record)
     {
         screens.Attach(program);
     }

@@ -20,7 +20,7 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
 
     struct Main final : MainView {
         std::vector<std::string>& log;
-        std::array<bool, kCommandCount> enabled{true, true, true, true, true, true};
+        std::array<bool, kCommandCount> enabled = kAllEnabled;
         std::map<std::string, std::string> labels;
         bool timer = false;
         int points = 0, marks = 0;
@@ -101,10 +101,11 @@ struct ProgramHarness {
     RecordingFrontEnd front;
     ScriptedRandom random{{0.5F}};
     FrozenClock clock;
-    Program program{{front, front, front, random, clock}};
+    ExperimentState record;
+    Program program{{front, front, front, random, clock}, record};
 
     // Runs a script of user actions and front-end events, separated by ", ": start, activate,
-    // help-activated, fire, autostart, autostop, quit, reset, help, tick, close-help, close-box,
+    // help-activated, fire, autostart, autostop, quit, reset, help, tick, close-help, window-closed,
     // entry:TEXT, cancel, yes, no, ok, and click:N for a command given by its number.
     void Run(const std::string& script)
     {
@@ -127,7 +128,7 @@ struct ProgramHarness {
             {"help-activated", [](Program& p, auto&) { p.HelpViewActivated(); }},
             {"tick", [](Program& p, auto&) { p.Tick(); }},
             {"close-help", [](Program& p, auto&) { p.CloseHelp(); }},
-            {"close-box", [](Program& p, auto&) { p.CloseBox(); }}};
+            {"window-closed", [](Program& p, auto&) { p.ClosedByWindowSystem(); }}};
         for (std::size_t at = 0, end; at < script.size(); at = end + 2) {
             end = std::min(script.find(", ", at), script.size());
             const std::string step = script.substr(at, end - at);

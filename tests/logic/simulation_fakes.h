@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "simulation/clock.h"
@@ -20,26 +21,31 @@ inline std::string MarkText(float x, float y, ConsoleColour colour)
     return text;
 }
 
-// Writes every effect as one short line, so whole sequences compare as string lists.
-struct RecordingEffects : ShotEffects {
+// Writes every effect as one short line, so whole sequences compare as string lists; the target's
+// points are counted, and its line says how many.
+struct RecordingEffects : ShotEffects, VerdictCue {
     std::vector<std::string> log;
+    int points = 0;
     void SetLabelText(ValueLabel label, const std::string& text) override
     {
         log.push_back(ValueLabelName(label) + ("=" + text));
     }
     void SetVerdictColour(ConsoleColour colour) override { log.push_back("colour " + std::to_string(int(colour))); }
     void ClearCanvas() override { log.push_back("clear"); }
-    void DrawTarget() override { log.push_back("target"); }
+    void SetPoint(float, float) override { ++points; }
+    void TargetDrawn() override { log.push_back("target " + std::to_string(std::exchange(points, 0))); }
     void DrawMark(float x, float y, ConsoleColour colour) override { log.push_back(MarkText(x, y, colour)); }
     void PlayVerdictCue(const std::string& file) override { log.push_back("cue " + file); }
 };
 
 // Discards every effect: for statistics.
-struct NullEffects : ShotEffects {
+struct NullEffects : ShotEffects, VerdictCue {
     void SetLabelText(ValueLabel, const std::string&) override {}
     void SetVerdictColour(ConsoleColour) override {}
     void ClearCanvas() override {}
-    void DrawTarget() override {}
+    void SetPoint(float, float) override {}
+    void SetPoints(std::span<const CanvasPoint>) override {}
+    void TargetDrawn() override {}
     void DrawMark(float, float, ConsoleColour) override {}
     void PlayVerdictCue(const std::string&) override {}
 };

@@ -70,7 +70,7 @@ TEST_CASE("SequenceOrder")
          {"open pinpon.wav", "play", "unload main", "load help"}},
         {"Close: a fresh main window, asked for N again", "start, activate, entry:5, help, help-activated",
          "close-help, activate", {"unload help", "load main", "Command3 off", "Command5 off", "target", kAskEntry}},
-        {"the close box ends without a question or a cue", "start, activate, entry:5", "close-box", {"end"}},
+        {"the window system's close ends without a question or a cue", "start, activate, entry:5", "window-closed", {"end"}},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -101,13 +101,13 @@ TEST_CASE("EntryReplies")
             const auto& [name, script, effects, shots, ends] = row;
             INFO((reset ? "Reset: " : "activation: "), std::get<0>(row));
             ProgramHarness harness;
-            harness.program.State().ShotsPerExperiment = 33;
+            harness.record.ShotsPerExperiment = 33;
             harness.Run(reset ? "start, activate, entry:33, fire, reset" : "start, activate");
             std::vector<std::string> expected = effects;
             if (reset && !ends)
                 expected.push_back("arrow");  // the busy pointer stays when the program ends
             CHECK_EQ(harness.RunAndLog(script), expected);
-            CHECK_EQ(int{harness.program.State().ShotsPerExperiment}, shots);
+            CHECK_EQ(int{harness.record.ShotsPerExperiment}, shots);
             CHECK_EQ(harness.program.Ended(), ends);
         }
     }
@@ -120,8 +120,8 @@ TEST_CASE("ExperimentLimit")
 {
     ProgramHarness harness;
     harness.Run("start, activate, entry:5");
-    harness.program.State().Successes = 20000;
-    harness.program.State().Failures = 12766;
+    harness.record.Successes = 20000;
+    harness.record.Failures = 12766;
     harness.Run("fire, fire, fire, fire, fire");  // the 32767th experiment: counted and shown
     CHECK_EQ(harness.front.main->labels["Label11"], std::string("32767"));
     CHECK_EQ(harness.front.main->labels["Label5"], std::string("0.6103702"));
@@ -154,7 +154,7 @@ TEST_CASE("HelpAndBack")
                  std::string("0 |1 【問　　題】|0 |8 ［初期化］ボタンをクリックすると、始めから実験をやり直せます。"));
         harness.Run("close-help, activate, entry:20");
         CHECK(!harness.front.help);
-        const ExperimentState& state = harness.program.State();
+        const ExperimentState& state = harness.record;
         CHECK_EQ(state.Successes + state.Failures + state.ShotNumber, 0);
         const auto& main = *harness.front.main;  // only the theory shown; the target's 6284 points, no mark
         CHECK((main.labels == std::map<std::string, std::string>{{"Label15", "0.8784233"}} && main.points == 6284 &&
@@ -177,7 +177,7 @@ TEST_CASE("CallsAtTheWrongMoment")
         {"clicks on disabled buttons while firing automatically", "autostart", "fire, autostart, reset, help, quit"},
         {"replies to no question, a second activation", "", "entry:7, cancel, yes, no, ok, activate"},
         {"values that are no command", "", "click:6, click:-1, click:99"},
-        {"anything after the end", "quit, yes", "fire, help, close-box, entry:5, yes, activate, tick, quit"},
+        {"anything after the end", "quit, yes", "fire, help, window-closed, entry:5, yes, activate, tick, quit"},
     };
     // clang-format on
     for (const auto& row : rows) {

@@ -35,15 +35,6 @@ ExperimentState Before(std::int16_t shot, std::int16_t hits, std::int16_t succes
 constexpr float kLargestBelowOne = 1.0F - 0x1p-24F;
 
 // The verdicts ShotStep gives, in order: true for 成功.
-struct Verdicts final : NullEffects {
-    std::vector<bool> given;
-    void SetLabelText(ValueLabel label, const std::string& text) override
-    {
-        if (label == ValueLabel::Label9 && !text.empty())
-            given.push_back(text == "成功");
-    }
-};
-
 }  // namespace
 
 // What one shot asks the window to do, and in which order, from the state each row starts in.
@@ -61,7 +52,7 @@ TEST_CASE("EffectSequence")
         {"first shot after load: no clearing, no verdict label", Before(0, 0, 0, 0, 5), 0.5F, 0.0F,
          {"Label4=1", "Label2=0", "Label13=0", "Label11=0", "mark 351.0 250.0 12"}},
         {"new experiment after a verdict: verdict emptied, fresh target before the mark", Before(5, 2, 1, 0, 5), 0.5F, 0.0F,
-         {"Label9=", "clear", "target", "Label4=1", "Label2=0", "Label13=1", "Label11=1", "Label5=1.0000000",
+         {"Label9=", "clear", "target 6284", "Label4=1", "Label2=0", "Label13=1", "Label11=1", "Label5=1.0000000",
           "mark 351.0 250.0 12"}},
         {"only hit on the last shot is a success", Before(4, 0, 0, 0, 5), 0.0F, 0.0F,
          {"Label4=5", "colour 9", "Label9=成功", "cue Chimes.wav", "Label2=1", "Label13=1", "Label11=1",
@@ -93,10 +84,12 @@ TEST_CASE("EffectSequence")
         ScriptedRandom random({row.distanceDraw, row.angleDraw});
         FrozenClock clock;
         RecordingEffects effects;
-        CHECK(ShotStep(state, random, clock, effects) == row.result);
+        const ShotResult shot = ShotStep(state, random, clock, effects, effects);
+        CHECK(shot.result == row.result);
         CHECK_EQ(effects.log, row.expected);
         CHECK(random.seeds == std::vector<float>{clock.seconds});  // one reseed, from the clock
-        CHECK((state.Successes >= 0 && state.Failures >= 0 && state.Successes + state.Failures <= 32767));
+        CHECK_GE(std::min(state.Successes, state.Failures), 0);
+        CHECK_LE(state.Successes + state.Failures, 32767);
     }
 }
 
@@ -146,7 +139,7 @@ TEST_CASE("TheoryText")
         INFO("N = ", std::get<0>(row));
         ExperimentState state;
         state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
-        CHECK_EQ(ShowTheory(state), std::string(text));
+        CHECK_EQ(ComputeTheory(state).text, std::string(text));
     }
 }
 
@@ -187,7 +180,7 @@ TEST_CASE("SuccessRateAndDistances")
         int successes = 0;
         for (int experiment = 0; experiment < kExperiments; ++experiment) {
             for (int shot = 0; shot < shots; ++shot) {
-                if (ShotStep(state, random, clock, effects) != StepResult::Completed)
+                if (ShotStep(state, random, clock, effects, effects).result != StepResult::Completed)
                     FAIL("the shot step stopped");
                 ++distances.at(static_cast<std::size_t>(state.Distance));
             }
@@ -233,17 +226,22 @@ TEST_CASE("SameVerdictsAsShotStep")
             INFO("block ", block);
             MixingRandomSource random(seeds[block]);
             FrozenClock clock;
-            Verdicts verdicts;
+            NullEffects effects;
+            std::vector<bool> given;
             ExperimentState state;
             state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
             int completed = 0;
             for (int shot = 0; shot < kExperiments * shots; ++shot) {
                 // Automatic firing's clock as the window reads it: the time since a midnight.
-                clock.seconds = static_cast<float>(std::fmod(firstShots[block] + kSecondsPerShot * shot, 86400.0));
-                completed += ShotStep(state, random, clock, verdicts) == StepResult::Completed ? 1 : 0;
+                clock.seconds =
+                    static_cast<float>(std::fmod(firstShots[block] + rules::kSecondsPerShot * shot, 86400.0));
+                const ShotResult fired = ShotStep(state, random, clock, effects, effects);
+                completed += fired.result == StepResult::Completed ? 1 : 0;
+                if (fired.verdict)
+                    given.push_back(fired.verdict == std::string("成功"));
             }
             REQUIRE(completed == kExperiments * shots);
-            CHECK(verdicts.given == fast[block]);
+            CHECK(given == fast[block]);
             CHECK(std::count(fast[block].begin(), fast[block].end(), true) > 0);
         }
     }

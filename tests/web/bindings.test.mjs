@@ -23,14 +23,14 @@ test("calls with values that mean nothing do nothing", async () => {
   calls.length = 0;
   for (const value of [6, -1, 1.5, "Fire", "Command1", null, undefined, {}, { value: 0 }]) program.click(value);
   assert.deepEqual(calls, []);
-  program.click(module.Command.Fire);
+  program.click(module.Command.Command1);
   assert.equal(calls[0], "setCommandEnabled Command5 true");
 
   // Quit's question: anything but true is No; an entry that is no text is Cancel.
-  program.click(module.Command.Quit);
+  program.click(module.Command.Command4);
   for (const value of [6, "yes", 1, null]) program.onYesNo(value);
   assert.equal(program.ended(), false);
-  program.click(module.Command.Reset);
+  program.click(module.Command.Command5);
   calls.length = 0;
   program.onEntry(20);
   assert.deepEqual(calls.filter((call) => call.startsWith("askYesNo")), ["askYesNo 終了していいですか？ 確認 はい,いいえ"]);

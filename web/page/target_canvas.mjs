@@ -42,9 +42,6 @@ export class TargetCanvas {
     for (const item of this.drawn) this.draw(item);
   }
 
-  // A ring's point sets the window pixel it falls in, as the desktop's canvas does, drawn as the
-  // device pixels of that window pixel; a mark is a round antialiased circle of radius 2 units,
-  // its line one window pixel wide.
   // The ring's points on a transparent picture of the canvas's size, made again only when the size
   // or the points change: every experiment redraws the same ring, and a picture is drawn at once.
   ringPicture(points, kx, ky) {
@@ -66,6 +63,9 @@ export class TargetCanvas {
     return picture;
   }
 
+  // A ring's point sets the window pixel it falls in, as the desktop's canvas does, drawn as the
+  // device pixels of that window pixel; a mark is a round antialiased circle of radius 2 units,
+  // its line one window pixel wide.
   draw(item) {
     if (!this.context) return;
     const c = this.context;

@@ -1,11 +1,11 @@
 // The workers of the teacher's page, one per core the browser reports (at most one per block of a
-// batch), made from the program's own text (a blob's address, `script`), so that they work from a
-// web site and from a file alike. A run is cut into groups of blocks; an idle worker takes the next
-// group.
+// batch, `blocks`), made from the program's own text (a blob's address, `script`), so that they
+// work from a web site and from a file alike. A run is cut into groups of blocks; an idle worker
+// takes the next group.
 export class RunPool {
-  constructor(script) {
+  constructor(script, blocks) {
     this.url = script;
-    this.size = Math.min(16, Math.max(1, navigator.hardwareConcurrency || 2));
+    this.size = Math.min(blocks, Math.max(1, navigator.hardwareConcurrency || 2));
     this.workers = [];
     this.stop = null;
   }

@@ -105,7 +105,7 @@ function showColumns(columns) {
 
 async function start() {
   const sim = await createMokoperaSim();
-  const pool = new RunPool(trusted.createScriptURL(workerScript));
+  const pool = new RunPool(trusted.createScriptURL(workerScript), sim.blocks);
   showColumns(sim.columns());
 
   form.addEventListener("submit", async (event) => {
