@@ -101,7 +101,7 @@ void QtScreens::Open(PromptBox* box, std::function<void(const PromptBox&)> answe
 QStringList QtScreens::Words(const Buttons& buttons)
 {
     QStringList words;
-    for (const std::string& word : buttons)
+    for (const std::string& word : buttons.words)
         words << Text(word);
     return words;
 }
@@ -110,24 +110,24 @@ void QtScreens::AskEntry(const std::string& prompt, const std::string& title, co
                          const Buttons& buttons)
 {
     const QString text = Text(offered);
-    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons), &text, false);
+    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons), &text, buttons.centred);
     box->setObjectName("InputBox");
     // Cancel, Escape and the close box all give no text.
-    Open(box, [this](const PromptBox& closed) {
-        program_->OnEntry(closed.Answer() == 0 ? std::optional(closed.Text().toStdString()) : std::nullopt);
+    Open(box, [this, yes = int(buttons.yes)](const PromptBox& closed) {
+        program_->OnEntry(closed.Answer() == yes ? std::optional(closed.Text().toStdString()) : std::nullopt);
     });
 }
 
 void QtScreens::AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons)
 {
-    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons));
+    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons), nullptr, buttons.centred);
     box->setObjectName("YesNoBox");
-    Open(box, [this](const PromptBox& closed) { program_->OnYesNo(closed.Answer() == 0); });
+    Open(box, [this, yes = int(buttons.yes)](const PromptBox& closed) { program_->OnYesNo(closed.Answer() == yes); });
 }
 
 void QtScreens::ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons)
 {
-    auto* box = new PromptBox(Owner(), Text(title), Text(text), Words(buttons));
+    auto* box = new PromptBox(Owner(), Text(title), Text(text), Words(buttons), nullptr, buttons.centred);
     box->setObjectName("NoticeBox");
     Open(box, [this](const PromptBox&) { program_->OnNoticeClosed(); });
 }

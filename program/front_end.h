@@ -96,7 +96,14 @@ public:
 // the first is the default (Enter), the last answers Escape and the close box.
 class Dialogs {
 public:
-    using Buttons = std::vector<std::string>;
+    // A box's buttons as the program words and arranges them: their words in order, the one that
+    // answers OK or Yes (Enter presses it; Escape and the close box press the last), and whether
+    // the row stands in the middle or, as in the input box, at the right.
+    struct Buttons {
+        std::vector<std::string> words;
+        std::size_t yes = 0;
+        bool centred = true;
+    };
     virtual ~Dialogs() = default;
     // An input box with OK and Cancel, its field holding `offered`, selected. Answered with
     // Program::OnEntry: the text on OK, nothing on Cancel or the close box.

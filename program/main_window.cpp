@@ -58,7 +58,7 @@ void MainWindowLogic::AskShotsPerExperiment()
 {
     question_ = Question::Entry;
     services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots,
-                               {texts::kOk, texts::kCancel});
+                               {{texts::kOk, texts::kCancel}, 0, false});
 }
 
 Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
@@ -72,7 +72,7 @@ Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
         AskShotsPerExperiment();  // no explanation, and "20" is offered again
     } else if (outcome.Kind == EntryKind::Empty) {
         question_ = Question::EntryQuit;
-        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle, {texts::kYes, texts::kNo});
+        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle, {{texts::kYes, texts::kNo}});
     } else {
         state_.ShotsPerExperiment = outcome.Value;
         const std::string theory = ComputeTheory(state_).text;
@@ -123,7 +123,7 @@ Next MainWindowLogic::Click(Command command)
     case Command::Quit:
         mokopera::PlayCue(device_, texts::kQuitCue);
         question_ = Question::Quit;
-        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kWindowTitle, {texts::kYes, texts::kNo});
+        services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kWindowTitle, {{texts::kYes, texts::kNo}});
         break;
     case Command::Reset:
         ResetSequence();
@@ -175,7 +175,7 @@ void MainWindowLogic::TellExperimentLimit()
     if (timerRunning_)
         SetManualFiring(true);
     question_ = Question::Notice;
-    services_.dialogs.ShowNotice(texts::kLimitReached, texts::kWindowTitle, {texts::kOk});
+    services_.dialogs.ShowNotice(texts::kLimitReached, texts::kWindowTitle, {{texts::kOk}});
 }
 
 void MainWindowLogic::PlayVerdictCue(const std::string& waveFile)

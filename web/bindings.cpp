@@ -257,12 +257,17 @@ public:
     void Close() override { page_.call<void>("closeCue"); }
 
 private:
+    // {words, yes, centred}, as the page's dialogs take them.
     static val Words(const Buttons& buttons)
     {
         val words = val::array();
-        for (const std::string& word : buttons)
+        for (const std::string& word : buttons.words)
             words.call<void>("push", word);
-        return words;
+        val made = val::object();
+        made.set("words", words);
+        made.set("yes", buttons.yes);
+        made.set("centred", buttons.centred);
+        return made;
     }
 
     val page_;

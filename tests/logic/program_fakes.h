@@ -69,16 +69,17 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
     void AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
                   const Buttons& buttons) override
     {
-        log.push_back("ask entry " + title + " " + prompt + " " + offered + " [" + buttons.front() + "|" +
-                      buttons.back() + "]");
+        log.push_back("ask entry " + title + " " + prompt + " " + offered + " [" + buttons.words.front() + "|" +
+                      buttons.words.back() + "]");
     }
     void AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons) override
     {
-        log.push_back("ask yesno " + title + " " + prompt + " [" + buttons.front() + "|" + buttons.back() + "]");
+        log.push_back("ask yesno " + title + " " + prompt + " [" + buttons.words.front() + "|" + buttons.words.back() +
+                      "]");
     }
     void ShowNotice(const std::string&, const std::string& title, const Buttons& buttons) override
     {
-        log.push_back("notice " + title + " [" + buttons.front() + "]");
+        log.push_back("notice " + title + " [" + buttons.words.front() + "]");
     }
 
     bool Open(const std::string& name) override { return log.push_back("open " + name), name != "missing.wav"; }

@@ -157,8 +157,9 @@ TEST_CASE("HelpAndBack")
         const ExperimentState& state = harness.record;
         CHECK_EQ(state.Successes + state.Failures + state.ShotNumber, 0);
         const auto& main = *harness.front.main;  // only the theory shown; the target's 6284 points, no mark
-        CHECK((main.labels == std::map<std::string, std::string>{{"Label15", "0.8784233"}} && main.points == 6284 &&
-               main.marks == 0));
+        CHECK(main.labels == std::map<std::string, std::string>{{"Label15", "0.8784233"}});
+        CHECK_EQ(main.points, 6284);
+        CHECK_EQ(main.marks, 0);
         CHECK_EQ(harness.front.Buttons(), std::string("FA.Q.H."));
     }
 }

@@ -88,7 +88,9 @@ TEST_CASE("GeneratedCues")
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
         const auto wave = Parse(bytes);
         REQUIRE(wave);
-        CHECK((wave->channels == 1 && wave->bitsPerSample == 16 && wave->dataOffset == 44));
+        CHECK_EQ(wave->channels, 1);
+        CHECK_EQ(wave->bitsPerSample, 16);
+        CHECK_EQ(wave->dataOffset, 44);
         const double seconds = double(wave->dataBytes) / 2 / wave->sampleRate;
         CHECK_MESSAGE((seconds > 0.3 && seconds < 1.5), seconds);
         int peak = 0;

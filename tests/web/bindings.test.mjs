@@ -13,7 +13,7 @@ test("calls with values that mean nothing do nothing", async () => {
   const calls = [];
   // The page and its views in one: every request logged; the cues open, the views are itself.
   const page = new Proxy({}, { get: (_, name) => (...args) => {
-    calls.push(`${name} ${args.join(" ")}`);
+    calls.push(`${name} ${args.map((arg) => arg?.words ?? arg).join(" ")}`);
     return name === "openCue" || (name.startsWith("load") ? page : undefined);
   } });
   const program = new module.Program(page, 7);

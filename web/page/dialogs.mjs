@@ -1,6 +1,6 @@
 // The program's dialogs: one modal box for all its questions, with the program's words on its
-// buttons. Its title is its accessible name; Enter answers with the first button (OK, はい),
-// Escape with the last (キャンセル, いいえ).
+// buttons, arranged as the program says ({words, yes, centred}). Its title is its accessible name;
+// Enter answers with the program's yes (OK, はい), Escape with the last button (キャンセル, いいえ).
 export class Dialogs {
   constructor() {
     this.dialog = document.getElementById("box");
@@ -11,21 +11,22 @@ export class Dialogs {
     });
     this.dialog.querySelector("form").addEventListener("submit", (event) => {
       event.preventDefault();
-      this.answer(0);
+      this.answer(this.yes);
     });
   }
 
-  ask(title, prompt, buttons, offered, reply) {
+  ask(title, prompt, { words, yes, centred }, offered, reply) {
     document.getElementById("box-title").textContent = title;
     document.getElementById("box-prompt").textContent = prompt;
     const row = document.getElementById("box-buttons");
     row.replaceChildren();
-    row.classList.toggle("centred", offered === null);
-    this.buttons = buttons.map((text, index) => {
+    row.classList.toggle("centred", centred);
+    this.yes = yes;
+    this.buttons = words.map((text, index) => {
       const button = row.appendChild(document.createElement("button"));
-      button.type = index === 0 ? "submit" : "button";
+      button.type = index === yes ? "submit" : "button";
       button.textContent = text;
-      if (index > 0) button.addEventListener("click", () => this.answer(index));
+      if (index !== yes) button.addEventListener("click", () => this.answer(index));
       return button;
     });
     this.field.hidden = offered === null;
@@ -33,7 +34,7 @@ export class Dialogs {
     this.reply = reply;
     this.dialog.showModal();
     if (offered !== null) this.field.select();
-    else this.buttons[0].focus();
+    else this.buttons[yes].focus();
   }
 
   // Closes the box, then answers the program, which may ask the next question at once.
@@ -55,11 +56,11 @@ export class Dialogs {
 
   // The program's requests, answered through `program` when the user closes the box.
   askEntry(program, prompt, title, offered, buttons) {
-    this.ask(title, prompt, buttons, offered, (index, text) => program.onEntry(index === 0 ? text : null));
+    this.ask(title, prompt, buttons, offered, (index, text) => program.onEntry(index === buttons.yes ? text : null));
   }
 
   askYesNo(program, prompt, title, buttons) {
-    this.ask(title, prompt, buttons, null, (index) => program.onYesNo(index === 0));
+    this.ask(title, prompt, buttons, null, (index) => program.onYesNo(index === buttons.yes));
   }
 
   showNotice(program, text, title, buttons) {
