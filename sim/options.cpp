@@ -112,6 +112,10 @@ std::optional<ArgumentError> ReadValue(const std::string& option, const std::str
             return Error("--seed には０以上の整数を指定してください: " + text,
                          "--seed takes a whole number of zero or more: " + text, option);
         options.seed = seed;
+    } else if (option == "--pool") {
+        if (text.empty())
+            return Error("--pool にファイル名か - を指定してください", "--pool needs a file name or -", option);
+        options.poolPath = text;
     } else if (option == "--plot") {
         if (text.empty())
             return Error("--plot にファイル名を指定してください", "--plot needs a file name", option);
@@ -138,16 +142,20 @@ std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::strin
             options.help = true;
         } else if (argument == "--csv") {
             options.csv = true;
-        } else if (argument == "-n" || argument == "-e" || argument == "--seed" || argument == "--plot") {
+        } else if (argument == "-n" || argument == "-e" || argument == "--seed" || argument == "--plot" ||
+                   argument == "--pool") {
             const std::string* text = value();
             if (!text)
                 return Error(argument + " の後に値がありません", argument + " needs a value", argument);
             if (auto error = ReadValue(argument, *text, options))
                 return *error;
+            options.batchGiven = options.batchGiven || (argument != "--plot" && argument != "--pool");
         } else {
             return UnknownOption(argument);
         }
     }
+    if (!options.poolPath.empty() && options.batchGiven)
+        return Error("--pool は -n、-e、--seed と一緒には使えません", "--pool takes no -n, -e or --seed", "--pool");
     return options;
 }
 
@@ -161,6 +169,7 @@ std::string HelpText()
            "  --seed S         乱数の種。同じ種なら同じ結果になります（省略時は時刻から決め、表示します）\n"
            "  --csv            表を CSV（RFC 4180、UTF-8、見出し行つき）で標準出力に書きます\n"
            "  --plot F.svg     実験的確率の収束（範囲なら N ごとの比較）を SVG の図に描きます\n"
+           "  --pool F         生徒の結果の番号（M1-…）を F（- なら標準入力）から読み、N ごとに合計します\n"
            "\n"
            "Usage: mokopera-sim [-n N | -n 5..50] [-e EXPERIMENTS] [--seed S] [--csv] [--plot FILE.svg]\n"
            "Runs the experiment of N shots at one hit in ten many times and compares the share of\n"
@@ -171,6 +180,8 @@ std::string HelpText()
            "                   clock, and printed so that the run can be repeated)\n"
            "  --csv            write the table as CSV (RFC 4180, UTF-8, with a header row)\n"
            "  --plot F.svg     draw the convergence (for a range: every N against the theory) as SVG\n"
+           "  --pool F         read the class's result codes (M1-…) from F (- for standard input) and\n"
+           "                   pool them for each N; codes that cannot be read are named on stderr\n"
            "\n"
            "The simulated clock fires one shot every 0.1 s, as the program's automatic firing does.\n"
            "Exit status: 0 on success, 2 for bad arguments or an output that cannot be written, 130 when\n"

@@ -14,7 +14,9 @@ struct Options {
     long long experiments = 1000;
     std::optional<std::uint64_t> seed;  // a time-based one when not given
     bool csv = false;
-    std::string plotPath;  // empty: no plot
+    std::string plotPath;     // empty: no plot
+    std::string poolPath;     // the class's codes to pool instead of a batch ("-": standard input)
+    bool batchGiven = false;  // -n, -e or --seed was given
     bool help = false;
 };
 
@@ -29,7 +31,7 @@ struct ArgumentError {
 // Reads the arguments after the program name.
 [[nodiscard]] std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::string>& arguments);
 
-// Reads `text` as the value of `option` (-n, -e, --seed or --plot) into `options`; the error
+// Reads `text` as the value of `option` (-n, -e, --seed, --plot or --pool) into `options`; the error
 // names the option when the value is wrong. Command lines and forms read their values alike, as a
 // teacher may write them: full-width, with spaces around, digits in groups ("10,000", "10 000"),
 // and ranges as 5..50, 5〜50, 5～50, 5‥50 or "5 .. 50".

@@ -61,6 +61,36 @@ std::string Axes(const Frame& frame, const std::vector<double>& xTicks, const st
     return svg.str();
 }
 
+// The band of ±`k` standard errors around `p`, p ± k·sqrt(p(1−p)/n) for n along the log axis,
+// drawn as one closed outline; it narrows as the experiments grow.
+std::string Band(const Frame& frame, double p, double k, const char* fill)
+{
+    std::ostringstream upper, lower;
+    for (int i = 0; i <= 120; ++i) {
+        const double n = std::pow(frame.xMax, i / 120.0), back = std::pow(frame.xMax, (120 - i) / 120.0);
+        upper << (i ? " L" : "M") << frame.X(n) << ',' << frame.Y(std::min(1.0, p + k * StandardError(p, n)));
+        lower << " L" << frame.X(back) << ',' << frame.Y(std::max(0.0, p - k * StandardError(p, back)));
+    }
+    return "<path d=\"" + upper.str() + lower.str() + " Z\" fill=\"" + fill + "\" stroke=\"none\"/>\n";
+}
+
+std::string TheoryLine(const Frame& frame, double p)
+{
+    std::ostringstream svg;
+    svg << "<line x1=\"" << Frame::kLeft << "\" y1=\"" << frame.Y(p) << "\" x2=\"" << Frame::kRight << "\" y2=\""
+        << frame.Y(p) << "\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>\n";
+    return svg.str();
+}
+
+// Powers of ten up to `xMax`, for a log axis.
+std::vector<double> DecadeTicks(double xMax)
+{
+    std::vector<double> ticks;
+    for (double t = 1; t <= xMax * 1.0001; t *= 10)
+        ticks.push_back(t);
+    return ticks;
+}
+
 std::string Legend(const std::vector<std::pair<std::string, std::string>>& entries)
 {
     std::ostringstream svg;
@@ -96,28 +126,9 @@ std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& runni
     std::ostringstream svg;
     svg << SvgStart("成功率の収束　N = " + std::to_string(row.shots) + "（" + std::to_string(row.experiments) +
                     " 回の実験）");
-    svg << Axes(
-        frame,
-        [&] {
-            std::vector<double> ticks;
-            for (double t = 1; t <= xMax * 1.0001; t *= 10)
-                ticks.push_back(t);
-            return ticks;
-        }(),
-        "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
+    svg << Axes(frame, DecadeTicks(xMax), "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
 
-    // The ±2 standard-error band: p ± 2·sqrt(p(1−p)/n), drawn as one closed outline.
-    std::ostringstream upper, lower;
-    for (int i = 0; i <= 120; ++i) {
-        const double n = std::pow(xMax, i / 120.0);
-        const double half = 2 * StandardError(p, n);
-        upper << (i ? " L" : "M") << frame.X(n) << ',' << frame.Y(std::min(1.0, p + half));
-        lower << " L" << frame.X(std::pow(xMax, (120 - i) / 120.0)) << ','
-              << frame.Y(std::max(0.0, p - 2 * StandardError(p, std::pow(xMax, (120 - i) / 120.0))));
-    }
-    svg << "<path d=\"" << upper.str() << lower.str() << " Z\" fill=\"#cfe3ff\" stroke=\"none\"/>\n";
-    svg << "<line x1=\"" << Frame::kLeft << "\" y1=\"" << frame.Y(p) << "\" x2=\"" << Frame::kRight << "\" y2=\""
-        << frame.Y(p) << "\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>\n";
+    svg << Band(frame, p, 2, "#cfe3ff") << TheoryLine(frame, p);
     svg << "<polyline fill=\"none\" stroke=\"#0050c8\" stroke-width=\"1.5\" points=\"";
     for (const Checkpoint& point : running)
         svg << frame.X(double(point.experiments)) << ',' << frame.Y(double(point.successes) / double(point.experiments))
@@ -160,6 +171,55 @@ std::string RangePlot(const std::vector<Row>& rows)
                     "理論上の確率 1 − 0.9^N"}});
     svg << "</svg>\n";
     return svg.str();
+}
+
+std::string FunnelPlot(const std::vector<Row>& series, const Row& pooled)
+{
+    const double p = pooled.theoretical;
+    double xMax = std::max(10.0, double(pooled.experiments));
+    for (const Row& row : series)
+        xMax = std::max(xMax, double(row.experiments));
+    xMax = std::pow(10.0, std::ceil(std::log10(xMax)));
+    const Frame frame{1, xMax, 0, 1, true};
+    std::ostringstream svg;
+    svg << SvgStart("クラスの結果　N = " + std::to_string(pooled.shots) + "（" + std::to_string(series.size()) +
+                    " の系列、合計 " + std::to_string(pooled.experiments) + " 回の実験）");
+    svg << Axes(frame, DecadeTicks(xMax), "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
+    svg << Band(frame, p, 3, "#e6f0ff") << Band(frame, p, 2, "#cfe3ff") << TheoryLine(frame, p);
+    svg << "<g fill=\"#0050c8\">\n";
+    for (const Row& row : series) {
+        if (row.experiments == 0)
+            continue;
+        const double x = frame.X(double(row.experiments)), y = frame.Y(row.experimental);
+        svg << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"3.5\"/>";
+        if (std::fabs(row.standardErrors) > 3)  // a typo or a fault worth a look
+            svg << "<circle cx=\"" << x << "\" cy=\"" << y
+                << "\" r=\"8\" fill=\"none\" stroke=\"#d00\" stroke-width=\"2\"/>";
+        svg << "\n";
+    }
+    svg << "</g>\n<path d=\"M" << frame.X(double(std::max(1LL, pooled.experiments))) << ','
+        << frame.Y(pooled.experimental) - 7 << " l7 7 l-7 7 l-7 -7 Z\" fill=\"#f0a000\" stroke=\"#000\"/>\n";
+    svg << Legend(
+        {{"<circle cx=\"14\" cy=\"0\" r=\"3.5\" fill=\"#0050c8\"/>", "各系列の成功率"},
+         {"<path d=\"M14,-7 l7 7 l-7 7 l-7 -7 Z\" fill=\"#f0a000\" stroke=\"#000\"/>", "合計の成功率"},
+         {"<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>",
+          "理論上の確率 " + pooled.theoreticalText},
+         {"<rect x=\"0\" y=\"-6\" width=\"28\" height=\"12\" fill=\"#cfe3ff\"/>", "±２標準誤差（薄い帯は±３）"},
+         {"<circle cx=\"14\" cy=\"0\" r=\"7\" fill=\"none\" stroke=\"#d00\" stroke-width=\"2\"/>",
+          "±３標準誤差の外（確かめる価値あり）"}});
+    svg << "</svg>\n";
+    return svg.str();
+}
+
+std::string FunnelDescription(const std::vector<Row>& series, const Row& pooled)
+{
+    const auto outside = std::count_if(series.begin(), series.end(), [](const Row& row) {
+        return row.experiments > 0 && std::fabs(row.standardErrors) > 3;
+    });
+    return "クラスの結果のじょうご図。N = " + std::to_string(pooled.shots) + " の " + std::to_string(series.size()) +
+           " の系列、合計 " + std::to_string(pooled.experiments) + " 回の実験で、合計の成功率は " +
+           pooled.experimentalText + "、理論上の確率は " + pooled.theoreticalText + " です。±３標準誤差の外の系列は " +
+           std::to_string(outside) + " です。";
 }
 
 std::string PlotDescription(const std::vector<Row>& rows)

@@ -19,6 +19,13 @@ inline constexpr int kPlotPoints = 400;
 // with the theory as a dashed line and a band of ±2 standard errors around it.
 [[nodiscard]] std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& running);
 
+// The class's series of one N as a funnel plot: each series a point (its experiments along a log
+// axis, its rate up the side), the theory with bands of ±2 and ±3 standard errors that narrow as
+// the experiments grow, the pooled point, and a ring on any series outside ±3. Its text
+// alternative says the same in words.
+[[nodiscard]] std::string FunnelPlot(const std::vector<Row>& series, const Row& pooled);
+[[nodiscard]] std::string FunnelDescription(const std::vector<Row>& series, const Row& pooled);
+
 // SVG of the experimental probability for each N over the theoretical curve 1 − 0.9^N.
 [[nodiscard]] std::string RangePlot(const std::vector<Row>& rows);
 

@@ -58,25 +58,34 @@ std::array<std::string, kColumns.size()> TableCells(const Row& row)
             row.theoreticalText,           Signed(row.standardErrors)};
 }
 
-std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
+std::string PlainTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
 {
     std::ostringstream out;
-    out << "乱数の種 seed: " << seed << "\n";
     // A line of cells, each right-aligned to its column's width, one space between.
-    auto line = [&out](const auto& cell) {
-        for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    auto line = [&out, columns](const auto& cell) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
             const std::string text = cell(i);
-            out << (i > 0 ? " " : "") << std::string(std::max(0, kColumns[i].width - int(text.size())), ' ') << text;
+            out << (i > 0 ? " " : "") << std::string(std::max(0, columns[i].width - int(text.size())), ' ') << text;
         }
         out << "\n";
     };
-    for (const Column& column : kColumns)
+    for (const Column& column : columns)
         out << std::string(std::size_t(column.japaneseLead), ' ') << column.japanese;
     out << "\n";
-    line([](std::size_t i) { return std::string(kColumns[i].english); });
-    for (const Row& row : rows)
-        line([cells = TableCells(row)](std::size_t i) { return cells[i]; });
+    line([columns](std::size_t i) { return std::string(columns[i].english); });
+    for (const auto& cells : rows)
+        line([&cells](std::size_t i) { return cells[i]; });
     return out.str();
+}
+
+std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
+{
+    std::vector<std::vector<std::string>> cells;
+    for (const Row& row : rows) {
+        const auto table = TableCells(row);
+        cells.emplace_back(table.begin(), table.end());
+    }
+    return "乱数の種 seed: " + std::to_string(seed) + "\n" + PlainTable(kColumns, cells);
 }
 
 std::string FormatCsv(const std::vector<Row>& rows)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ inline constexpr std::array<Column, 6> kColumns = {{
 }};
 // clang-format on
 [[nodiscard]] std::array<std::string, kColumns.size()> TableCells(const Row& row);
+
+// A plain table of `columns` with their headings in both languages, then the rows' cells.
+[[nodiscard]] std::string PlainTable(std::span<const Column> columns,
+                                     const std::vector<std::vector<std::string>>& rows);
 
 // A plain table with a header, the seed on its first line.
 [[nodiscard]] std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed);

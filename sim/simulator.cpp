@@ -3,12 +3,17 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <future>
+#include <iostream>
+#include <iterator>
+#include <optional>
 
 #include "sim/batch.h"
 #include "sim/options.h"
 #include "sim/plot.h"
 #include "sim/plot_file.h"
+#include "sim/pool.h"
 #include "sim/report.h"
 
 namespace mokopera::sim {
@@ -46,6 +51,52 @@ std::vector<BatchResult> RunAll(const Options& options, std::uint64_t seed, cons
     return work.get();
 }
 
+// Pools the class's codes from the file (or standard input) that --pool names: the table or CSV on
+// `out`, every code that cannot be read on `err` with its reason.
+int RunPool(const Options& options, std::optional<PlotFile>& plot, std::ostream& out, std::ostream& err)
+{
+    std::ifstream file;
+    if (options.poolPath != "-")
+        file.open(options.poolPath, std::ios::binary);
+    std::istream& in = options.poolPath == "-" ? std::cin : file;
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    } catch (const std::exception&) {  // a folder, or a read that failed on the way
+        in.setstate(std::ios::badbit);
+    }
+    if ((options.poolPath != "-" && !file.is_open()) || in.bad()) {
+        err << "mokopera-sim: --pool のファイルを読めません: " << options.poolPath
+            << "\ncannot read the --pool file: " << options.poolPath << "\n";
+        return 2;
+    }
+    Pool pool;
+    for (const codes::Candidate& refused : pool.Add(text)) {
+        if (!refused.accepted)
+            err << "mokopera-sim: 読み取れませんでした " << refused.text << ": "
+                << codes::ReasonJapanese(refused.refusal) << "\nnot read: " << refused.text << ": "
+                << codes::ReasonEnglish(refused.refusal) << "\n";
+    }
+    const std::vector<codes::Series> series = pool.Series();
+    out << (options.csv ? PoolCsv(series) : PoolTable(series));
+    if (!out.flush()) {
+        err << kCannotWriteOutput;
+        return 2;
+    }
+    if (plot) {
+        const std::string svg = PoolPlot(series).svg;
+        if (svg.empty()) {
+            err << "mokopera-sim: 読める番号がないので図は描けません\nno code to plot\n";
+            return 2;
+        }
+        if (const std::string problem = plot->Commit(svg); !problem.empty()) {
+            err << "mokopera-sim: " << problem << "\n";
+            return 2;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
@@ -69,6 +120,8 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
             return 2;
         }
     }
+    if (!options.poolPath.empty())
+        return RunPool(options, plot, out, err);
     const std::uint64_t seed = options.seed ? *options.seed : timeSeed();
     const bool single = options.firstShots == options.lastShots;
     const std::vector<long long> checkpoints =

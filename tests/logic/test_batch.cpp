@@ -1,9 +1,11 @@
 // The batch of mokopera-sim: the same seed gives the same figures whatever the number of workers.
 
 #include <algorithm>
+#include <sstream>
 
 #include "doctest_extras.h"
 #include "sim/batch.h"
+#include "sim/pool.h"
 #include "sim/report.h"
 
 using namespace mokopera::sim;
@@ -35,10 +37,32 @@ TEST_CASE("DifferenceInStandardErrors")
 {
     const std::tuple<long long, const char*, const char*> rows[] = {
         {5000, "+18.40", ",18.402\r\n"}, {4000, "-1.93", ",-1.934\r\n"}, {4095, "-0.00", ",-0.002\r\n"}};
-    for (const auto& [successes, table, csv] : rows) {
-        INFO(successes, " successes");
+    for (const auto& expected : rows) {
+        const auto& [successes, table, csv] = expected;
+        INFO(std::get<0>(expected), " successes");
         const Row row = MakeRow({5, 10000, successes, {}});
         CHECK_EQ(TableCells(row)[5], std::string(table));
         CHECK(FormatCsv({row}).ends_with(csv));
     }
+}
+
+// The class's pool: a code pasted twice counts once, a longer series under the same id replaces
+// the shorter one (and an older, shorter one pasted later changes nothing), a refused code adds
+// nothing; each N has its series and their pooled total.
+TEST_CASE("PoolOfTheClass")
+{
+    using mokopera::codes::Encode;
+    Pool pool;
+    pool.Add("田中 " + Encode({20, 30, 27, "AAAAA"}) + "\n田中 " + Encode({20, 30, 27, "AAAAA"}) + " 佐藤 " +
+             Encode({22, 10, 9, "BBBBB"}));
+    const auto read = pool.Add(Encode({20, 50, 44, "AAAAA"}) + " " + Encode({20, 40, 35, "AAAAA"}) + " " +
+                               Encode({20, 10, 11, "CCCCC"}) + " " + Encode({20, 12, 1, "DDDDD"}));
+    CHECK_EQ(std::count_if(read.begin(), read.end(), [](const auto& c) { return !c.accepted; }), 1);
+    std::string lines;
+    std::istringstream csv(PoolCsv(pool.Series()));
+    for (std::string line; std::getline(csv, line);)
+        lines += line.substr(0, line.find(',', line.find(',', line.find(',', line.find(',') + 1) + 1) + 1)) + "|";
+    CHECK_EQ(lines, "shots_per_experiment,series,experiments,successes|20,AAAAA,50,44|20,DDDDD,12,1|"
+                    "20,pooled,62,45|22,BBBBB,10,9|22,pooled,10,9|");
+    CHECK(PoolPlot(pool.Series()).description.find("N = 20 の 2 の系列") != std::string::npos);
 }

@@ -1,0 +1,117 @@
+#include "sim/pool.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "sim/plot.h"
+#include "sim/report.h"
+
+namespace mokopera::sim {
+
+namespace {
+
+// One line of the table: a series, or (id "pooled") the total of N's series.
+struct PoolLine {
+    std::string id;
+    Row row;
+};
+
+std::vector<PoolLine> Lines(const std::vector<codes::Series>& series)
+{
+    std::vector<PoolLine> lines;
+    for (std::size_t at = 0; at < series.size();) {
+        BatchResult total{series[at].shots, 0, 0, {}};
+        for (; at < series.size() && series[at].shots == total.shots; ++at) {
+            lines.push_back({series[at].id, MakeRow({total.shots, series[at].experiments, series[at].successes, {}})});
+            total.experiments += series[at].experiments;
+            total.successes += series[at].successes;
+        }
+        lines.push_back({"pooled", MakeRow(total)});
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<codes::Candidate> Pool::Add(std::string_view text)
+{
+    std::vector<codes::Candidate> read = codes::ReadCodes(text);
+    for (const codes::Candidate& candidate : read) {
+        if (!candidate.accepted)
+            continue;
+        auto [kept, added] = byId_.try_emplace(candidate.series.id, candidate.series);
+        if (!added && candidate.series.experiments > kept->second.experiments)
+            kept->second = candidate.series;
+    }
+    return read;
+}
+
+std::vector<codes::Series> Pool::Series() const
+{
+    std::vector<codes::Series> all;
+    for (const auto& [id, series] : byId_)
+        all.push_back(series);
+    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.shots < b.shots; });
+    return all;
+}
+
+// The table's columns: mokopera-sim's, with the series' id after N.
+std::vector<Column> PoolColumns()
+{
+    std::vector<Column> columns(kColumns.begin(), kColumns.end());
+    columns.insert(columns.begin() + 1, {"番号", "series", "series", 6, 2});
+    return columns;
+}
+
+std::vector<std::string> Cells(const PoolLine& line)
+{
+    std::vector<std::string> all;
+    for (std::string& cell : TableCells(line.row))
+        all.push_back(std::move(cell));
+    all.insert(all.begin() + 1, line.id);
+    return all;
+}
+
+std::string PoolTable(const std::vector<codes::Series>& series)
+{
+    std::vector<std::vector<std::string>> cells;
+    for (const PoolLine& line : Lines(series))
+        cells.push_back(Cells(line));
+    return PlainTable(PoolColumns(), cells);
+}
+
+PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
+{
+    if (shots == 0) {
+        std::map<int, int> counts;
+        for (const codes::Series& one : series)
+            ++counts[one.shots];
+        for (const auto& [n, count] : counts)
+            shots = shots == 0 || count > counts[shots] ? n : shots;
+    }
+    std::vector<Row> rows;
+    for (const PoolLine& line : Lines(series)) {
+        if (line.row.shots == shots && line.id != "pooled")
+            rows.push_back(line.row);
+        else if (line.row.shots == shots)
+            return {FunnelPlot(rows, line.row), FunnelDescription(rows, line.row)};
+    }
+    return {};
+}
+
+std::string PoolCsv(const std::vector<codes::Series>& series)
+{
+    std::ostringstream out;
+    const std::vector<Column> columns = PoolColumns();
+    for (const Column& column : columns)
+        out << (&column == columns.data() ? "" : ",") << column.csv;
+    out << "\r\n";
+    for (const PoolLine& line : Lines(series)) {
+        const Row& row = line.row;
+        out << row.shots << ',' << line.id << ',' << row.experiments << ',' << row.successes << ','
+            << row.experimentalText << ',' << row.theoreticalText << ',' << Fixed(row.standardErrors, 3) << "\r\n";
+    }
+    return out.str();
+}
+
+}  // namespace mokopera::sim

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "simulation/result_code.h"
+
+// The class's own results, pooled from the codes the students send: each series once, and for
+// each N the pooled total beside the theory. The teacher's page and mokopera-sim --pool share it.
+namespace mokopera::sim {
+
+class Pool {
+public:
+    // Adds the series of every accepted code in `text`. The same code twice counts once; a code
+    // with the id of a series already in the pool replaces it when it has more experiments (the
+    // student went on). Returns every candidate read, in order, accepted or not.
+    std::vector<codes::Candidate> Add(std::string_view text);
+
+    // The series, by N, then by id.
+    [[nodiscard]] std::vector<codes::Series> Series() const;
+
+private:
+    std::map<std::string, codes::Series> byId_;
+};
+
+// The pooled table: for each N its series (id, experiments, successes, rate, theory, difference
+// in standard errors) and then their pooled total, as a plain table and as CSV (RFC 4180).
+[[nodiscard]] std::string PoolTable(const std::vector<codes::Series>& series);
+[[nodiscard]] std::string PoolCsv(const std::vector<codes::Series>& series);
+
+// The funnel plot of the series of `shots` (0: the N with the most series, the smaller on a tie),
+// and its text alternative; empty when there are none.
+struct PoolFigure {
+    std::string svg;
+    std::string description;
+};
+[[nodiscard]] PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots = 0);
+
+}  // namespace mokopera::sim
