@@ -8,8 +8,8 @@
 #include <array>
 #include <cmath>
 #include <sstream>
-#include <utility>
 #include <tuple>
+#include <utility>
 
 #include "doctest_extras.h"
 #include "simulation/entry.h"
