@@ -23,58 +23,19 @@ using emscripten::val;
 
 namespace {
 
-// The layout's kinds, looks and paints as the page names them.
-const char* Name(layout::Kind kind)
-{
-    switch (kind) {
-    case layout::Kind::Button:
-        return "button";
-    case layout::Kind::Label:
-        return "label";
-    case layout::Kind::Line:
-        return "line";
-    case layout::Kind::TargetCanvas:
-        return "targetCanvas";
-    case layout::Kind::TextCanvas:
-        return "textCanvas";
-    }
-    return "";
-}
+// The layout's kinds, looks and paints as the page names them, in the order of their enums.
+constexpr const char* kKindNames[] = {"button", "label", "line", "targetCanvas", "textCanvas"};
+constexpr const char* kLookNames[] = {"plain", "boxed", "title", "wrapped"};
+constexpr const char* kPaintNames[] = {"default", "white", "titlePink", "black", "windowText"};
+static_assert(std::size(kKindNames) == std::size_t(layout::Kind::TextCanvas) + 1 &&
+              std::size(kLookNames) == std::size_t(layout::Look::Wrapped) + 1 &&
+              std::size(kPaintNames) == std::size_t(layout::Paint::WindowText) + 1);
 
-const char* Name(layout::Look look)
+template <std::size_t N, typename Enum>
+const char* Name(const char* const (&names)[N], Enum value)
 {
-    switch (look) {
-    case layout::Look::Plain:
-        return "plain";
-    case layout::Look::Boxed:
-        return "boxed";
-    case layout::Look::Title:
-        return "title";
-    case layout::Look::Wrapped:
-        return "wrapped";
-    }
-    return "";
+    return names[static_cast<std::size_t>(value)];
 }
-
-const char* Name(layout::Paint paint)
-{
-    switch (paint) {
-    case layout::Paint::Default:
-        return "default";
-    case layout::Paint::White:
-        return "white";
-    case layout::Paint::TitlePink:
-        return "titlePink";
-    case layout::Paint::Black:
-        return "black";
-    case layout::Paint::WindowText:
-        return "windowText";
-    }
-    return "";
-}
-
-constexpr layout::Paint kPaints[] = {layout::Paint::Default, layout::Paint::White, layout::Paint::TitlePink,
-                                     layout::Paint::Black, layout::Paint::WindowText};
 
 // 0xRRGGBB as CSS writes it: "#ffc0ff".
 std::string Css(std::uint32_t rgb)
@@ -88,7 +49,7 @@ val Control(const layout::Control& control)
 {
     val made = val::object();
     made.set("name", control.name);
-    made.set("kind", Name(control.kind));
+    made.set("kind", Name(kKindNames, control.kind));
     made.set("caption", std::string(control.caption));
     made.set("left", control.pixels.left);
     made.set("top", control.pixels.top);
@@ -96,9 +57,9 @@ val Control(const layout::Control& control)
     made.set("height", control.pixels.height);
     made.set("fontPixels", control.fontPixels);
     made.set("bold", control.bold);
-    made.set("look", Name(control.look));
-    made.set("background", Name(control.background));
-    made.set("text", Name(control.text));
+    made.set("look", Name(kLookNames, control.look));
+    made.set("background", Name(kPaintNames, control.background));
+    made.set("text", Name(kPaintNames, control.text));
     made.set("focusOrder", control.focusOrder);
     return made;
 }
@@ -130,8 +91,8 @@ val Layout()
     made.set("canvasUnits", layout::kCanvasUnits);
     made.set("timerIntervalMs", rules::kTimerIntervalMs);
     val paints = val::object();
-    for (layout::Paint paint : kPaints)
-        paints.set(Name(paint), Css(layout::PaintRgb(paint)));
+    for (std::size_t paint = 0; paint < std::size(kPaintNames); ++paint)
+        paints.set(kPaintNames[paint], Css(layout::PaintRgb(static_cast<layout::Paint>(paint))));
     made.set("paints", paints);
     val commands = val::array();  // the main window's buttons: their names and what they command
     for (Command command : kCommands) {

@@ -311,6 +311,6 @@ TEST_CASE("ResultCodeReading")
             else
                 seen << "refused " << codes::ReasonEnglish(found.refusal);
         }
-        CHECK_EQ(seen.str(), text + ": " + expected);
+        CHECK_EQ(seen.str(), std::string(text).append(": ").append(expected));
     }
 }
