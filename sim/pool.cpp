@@ -63,21 +63,23 @@ std::vector<Column> PoolColumns()
     return columns;
 }
 
-std::vector<std::string> Cells(const PoolLine& line)
+// A line's cells as `cells` (TableCells or CsvCells) makes them, with the series' id after N.
+template <typename MakeCells>
+std::vector<std::vector<std::string>> Cells(const std::vector<codes::Series>& series, MakeCells cells)
 {
-    std::vector<std::string> all;
-    for (std::string& cell : TableCells(line.row))
-        all.push_back(std::move(cell));
-    all.insert(all.begin() + 1, line.id);
+    std::vector<std::vector<std::string>> all;
+    for (const PoolLine& line : Lines(series)) {
+        std::vector<std::string>& row = all.emplace_back();
+        for (std::string& cell : cells(line.row))
+            row.push_back(std::move(cell));
+        row.insert(row.begin() + 1, line.id);
+    }
     return all;
 }
 
 std::string PoolTable(const std::vector<codes::Series>& series)
 {
-    std::vector<std::vector<std::string>> cells;
-    for (const PoolLine& line : Lines(series))
-        cells.push_back(Cells(line));
-    return PlainTable(PoolColumns(), cells);
+    return PlainTable(PoolColumns(), Cells(series, TableCells));
 }
 
 PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
@@ -101,17 +103,7 @@ PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
 
 std::string PoolCsv(const std::vector<codes::Series>& series)
 {
-    std::ostringstream out;
-    const std::vector<Column> columns = PoolColumns();
-    for (const Column& column : columns)
-        out << (&column == columns.data() ? "" : ",") << column.csv;
-    out << "\r\n";
-    for (const PoolLine& line : Lines(series)) {
-        const Row& row = line.row;
-        out << row.shots << ',' << line.id << ',' << row.experiments << ',' << row.successes << ','
-            << row.experimentalText << ',' << row.theoreticalText << ',' << Fixed(row.standardErrors, 3) << "\r\n";
-    }
-    return out.str();
+    return CsvTable(PoolColumns(), Cells(series, CsvCells));
 }
 
 }  // namespace mokopera::sim

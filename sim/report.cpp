@@ -88,16 +88,38 @@ std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
     return "乱数の種 seed: " + std::to_string(seed) + "\n" + PlainTable(kColumns, cells);
 }
 
-std::string FormatCsv(const std::vector<Row>& rows)
+std::array<std::string, kColumns.size()> CsvCells(const Row& row)
+{
+    return {std::to_string(row.shots),     std::to_string(row.experiments),
+            std::to_string(row.successes), row.experimentalText,
+            row.theoreticalText,           Fixed(row.standardErrors, 3)};
+}
+
+std::string CsvTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
 {
     std::ostringstream out;
-    for (const Column& column : kColumns)
-        out << (&column == kColumns.data() ? "" : ",") << column.csv;
-    out << "\r\n";
-    for (const Row& row : rows)
-        out << row.shots << ',' << row.experiments << ',' << row.successes << ',' << row.experimentalText << ','
-            << row.theoreticalText << ',' << Fixed(row.standardErrors, 3) << "\r\n";
+    const auto line = [&out](const auto& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            out << (i > 0 ? "," : "") << cells[i];
+        out << "\r\n";
+    };
+    std::vector<std::string> names;
+    for (const Column& column : columns)
+        names.emplace_back(column.csv);
+    line(names);
+    for (const auto& cells : rows)
+        line(cells);
     return out.str();
+}
+
+std::string FormatCsv(const std::vector<Row>& rows)
+{
+    std::vector<std::vector<std::string>> cells;
+    for (const Row& row : rows) {
+        const auto csv = CsvCells(row);
+        cells.emplace_back(csv.begin(), csv.end());
+    }
+    return CsvTable(kColumns, cells);
 }
 
 }  // namespace mokopera::sim

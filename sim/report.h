@@ -58,6 +58,11 @@ inline constexpr std::array<Column, 6> kColumns = {{
 [[nodiscard]] std::string PlainTable(std::span<const Column> columns,
                                      const std::vector<std::vector<std::string>>& rows);
 
+// The same as CSV (RFC 4180: CRLF line ends), the columns' CSV names on the first line; and the
+// cells of one row as the CSV writes them (the difference with three decimals: "-1.934").
+[[nodiscard]] std::string CsvTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows);
+[[nodiscard]] std::array<std::string, kColumns.size()> CsvCells(const Row& row);
+
 // A plain table with a header, the seed on its first line.
 [[nodiscard]] std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed);
 

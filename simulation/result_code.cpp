@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <utility>
 
 #include "simulation/entry.h"
 #include "simulation/rules.h"
@@ -143,38 +145,28 @@ std::string Encode(const Series& series)
     return body + Check(body);
 }
 
+namespace {
+
+// Each refusal's reason in Japanese and in English, in the order of Refusal.
+constexpr std::pair<const char*, const char*> kReasons[] = {
+    {"チェック文字が違います", "the check character is wrong"},
+    {"成功回数が実験回数より多くなっています", "more successes than experiments"},
+    {"撃つ回数 N が５〜５０の外です", "N is outside 5 to 50"},
+    {"実験回数が 32767 を超えています", "more than 32767 experiments"},
+    {"知らない形式の番号です", "an unknown version"},
+};
+static_assert(std::size(kReasons) == std::size_t(Refusal::UnknownVersion) + 1);
+
+}  // namespace
+
 const char* ReasonJapanese(Refusal refusal)
 {
-    switch (refusal) {
-    case Refusal::WrongCheck:
-        return "チェック文字が違います";
-    case Refusal::MoreSuccessesThanExperiments:
-        return "成功回数が実験回数より多くなっています";
-    case Refusal::ShotsOutOfRange:
-        return "撃つ回数 N が５〜５０の外です";
-    case Refusal::TooManyExperiments:
-        return "実験回数が 32767 を超えています";
-    case Refusal::UnknownVersion:
-        return "知らない形式の番号です";
-    }
-    return "";
+    return kReasons[static_cast<std::size_t>(refusal)].first;
 }
 
 const char* ReasonEnglish(Refusal refusal)
 {
-    switch (refusal) {
-    case Refusal::WrongCheck:
-        return "the check character is wrong";
-    case Refusal::MoreSuccessesThanExperiments:
-        return "more successes than experiments";
-    case Refusal::ShotsOutOfRange:
-        return "N is outside 5 to 50";
-    case Refusal::TooManyExperiments:
-        return "more than 32767 experiments";
-    case Refusal::UnknownVersion:
-        return "an unknown version";
-    }
-    return "";
+    return kReasons[static_cast<std::size_t>(refusal)].second;
 }
 
 std::vector<Candidate> ReadCodes(std::string_view text)
