@@ -213,7 +213,9 @@ int main(int argc, char** argv)
     SystemClock clock;
     QtScreens screens([] {});
     ExperimentState record;
-    Program program({screens, screens, media, random, clock}, record);
+    SystemIds ids;
+    SeriesLog series(ids);
+    Program program({screens, screens, media, random, clock}, record, series);
     screens.Attach(program);
     program.Start();  // activation follows from the event loop; the entry box is answered "5"
     AnswerFive(screens);

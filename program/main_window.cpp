@@ -75,6 +75,7 @@ Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
         services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle, {{texts::kYes, texts::kNo}});
     } else {
         state_.ShotsPerExperiment = outcome.Value;
+        services_.series.Begin(outcome.Value);
         const std::string theory = ComputeTheory(state_).text;
         view_.SetLabelText(ValueLabel::Label15, theory);
         view_.Announce(std::string(texts::kTheoryCaption) + " " + theory);
@@ -158,6 +159,7 @@ void MainWindowLogic::RunShot()
 {
     const ShotResult shot = limitReached_ ? ShotResult{StepResult::CounterOverflow}
                                           : ShotStep(state_, services_.random, services_.clock, view_, *this);
+    services_.series.Record(state_);
     if (shot.result == StepResult::Completed) {
         if (shot.verdict)
             view_.Announce(std::string(shot.verdict) + "。" + texts::kExperimentsCaption + " " +

@@ -10,6 +10,7 @@
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
 #include "simulation/random_source.h"
+#include "simulation/series_log.h"
 
 namespace mokopera {
 
@@ -27,6 +28,7 @@ public:
         MediaDevice& media;
         RandomSource& random;
         Clock& clock;
+        SeriesLog& series;  // told where a series begins and what each shot left
     };
 
     // The load sequence: the counters to zero and the theory product to 1; `state` outlives the

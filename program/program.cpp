@@ -4,7 +4,10 @@
 
 namespace mokopera {
 
-Program::Program(const Platform& platform, ExperimentState& record) : platform_(platform), state_(record) {}
+Program::Program(const Platform& platform, ExperimentState& record, SeriesLog& series)
+    : platform_(platform), state_(record), series_(series)
+{
+}
 
 Program::~Program() = default;
 
@@ -17,7 +20,7 @@ void Program::LoadMainWindow()
 {
     main_ = std::make_unique<MainWindowLogic>(
         platform_.screens.LoadMainView(), state_,
-        MainWindowLogic::Services{platform_.dialogs, platform_.media, platform_.random, platform_.clock});
+        MainWindowLogic::Services{platform_.dialogs, platform_.media, platform_.random, platform_.clock, series_});
 }
 
 void Program::MainViewActivated()

@@ -30,7 +30,8 @@ public:
 
     // `record` is the run's record, the caller's for as long as the program lives: each main
     // window's load zeroes its counters and keeps N, the entered text and the last answer.
-    Program(const Platform& platform, ExperimentState& record);
+    // `series` is the caller's log of the run's series, which may outlive the program.
+    Program(const Platform& platform, ExperimentState& record, SeriesLog& series);
     ~Program();
 
     // Loads the main window.
@@ -58,6 +59,7 @@ private:
 
     Platform platform_;
     ExperimentState& state_;
+    SeriesLog& series_;
     std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
     HelpView* help_ = nullptr;               // while the help window is up
     bool ended_ = false;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "simulation/theory.h"
+
 namespace mokopera::sim {
 
 namespace {
@@ -166,6 +168,20 @@ std::string RangePlot(const std::vector<Row>& rows)
             << "\"/><circle cx=\"" << frame.X(row.shots) << "\" cy=\"" << frame.Y(row.experimental) << "\" r=\"3\"/>\n";
     }
     svg << "</g>\n";
+    // 何回撃てば？ The least N past each marked level, on the theory's curve, where the range has it.
+    for (const Level& level : kMarkedLevels) {
+        const int shots = LeastShotsAbove(level.value);
+        if (shots < first || shots > last)
+            continue;
+        const double x = frame.X(shots), y = frame.Y(1 - std::pow(0.9, shots));
+        const bool right = x > (Frame::kLeft + Frame::kRight) / 2;
+        svg << "<g stroke=\"#007a33\"><line x1=\"" << x << "\" y1=\"" << Frame::kBottom << "\" x2=\"" << x << "\" y2=\""
+            << y << "\" stroke-dasharray=\"2 3\"/><circle cx=\"" << x << "\" cy=\"" << y
+            << "\" r=\"4.5\" fill=\"none\" stroke-width=\"1.5\"/></g><text x=\"" << x + (right ? -8 : 8) << "\" y=\""
+            << y + 36 << "\" text-anchor=\"" << (right ? "end" : "start")
+            << "\" fill=\"#007a33\" stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">" << level.text
+            << " を超える最小の N = " << shots << "</text>\n";
+    }
     svg << Legend({{"<circle cx=\"14\" cy=\"0\" r=\"3\" fill=\"#0050c8\"/>", "実験的確率（±２標準誤差）"},
                    {"<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>",
                     "理論上の確率 1 − 0.9^N"}});
@@ -232,7 +248,8 @@ std::string PlotDescription(const std::vector<Row>& rows)
                " 回の実験を終えたときの" + figures;
     return "N = " + std::to_string(rows.front().shots) + " から " + std::to_string(last.shots) +
            " までの実験的確率と理論上の確率の図（N ごとに " + std::to_string(last.experiments) +
-           " 回の実験）。N = " + std::to_string(last.shots) + " の" + figures + "N ごとの値は表のとおりです。";
+           " 回の実験）。N = " + std::to_string(last.shots) + " の" + figures + "N ごとの値は表のとおりです。" +
+           ShotsNeededText();
 }
 
 }  // namespace mokopera::sim

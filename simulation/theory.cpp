@@ -1,6 +1,7 @@
 #include "simulation/theory.h"
 
 #include "simulation/number_text.h"
+#include "simulation/rules.h"
 
 namespace mokopera {
 
@@ -11,6 +12,26 @@ Theory ComputeTheory(ExperimentState& state)
         state.TheoryProduct = static_cast<float>(static_cast<double>(state.TheoryProduct) * kMissChance);
     const float theory = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
     return {theory, FormatProbability(theory)};
+}
+
+int LeastShotsAbove(double level)
+{
+    for (int shots = rules::kFewestShots; shots <= rules::kMostShots; ++shots) {
+        ExperimentState state;
+        state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
+        if (ComputeTheory(state).probability > level)
+            return shots;
+    }
+    return 0;
+}
+
+std::string ShotsNeededText()
+{
+    std::string text = "理論上の確率が";
+    for (const Level& level : kMarkedLevels)
+        text += std::string(&level == kMarkedLevels ? " " : "、") + level.text +
+                " を超えるのは N = " + std::to_string(LeastShotsAbove(level.value)) + " から";
+    return text + "です。";
 }
 
 }  // namespace mokopera

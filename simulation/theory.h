@@ -18,4 +18,19 @@ struct Theory {
 // read 0.6513216.
 [[nodiscard]] Theory ComputeTheory(ExperimentState& state);
 
+// 何回撃てば？ The least N (5 to 50) whose theory, as the program computes it, passes `level`; 0
+// when none does. 1/2, 0.9 and 0.99 give 7, 22 and 44.
+[[nodiscard]] int LeastShotsAbove(double level);
+
+// The levels the plots and the pooled view mark, as their words write them.
+struct Level {
+    double value;
+    const char* text;
+};
+inline constexpr Level kMarkedLevels[] = {{0.5, "1/2"}, {0.9, "0.9"}, {0.99, "0.99"}};
+
+// In words: "理論上の確率が 1/2 を超えるのは N = 7 から、0.9 を超えるのは N = 22 から、0.99 を超えるのは
+// N = 44 からです。"
+[[nodiscard]] std::string ShotsNeededText();
+
 }  // namespace mokopera

@@ -13,7 +13,10 @@
 
 #include "program/layout.h"
 #include "program/program.h"
+#include "simulation/number_text.h"
+#include "simulation/result_code.h"
 #include "simulation/rules.h"
+#include "simulation/series_log.h"
 #include "simulation/texts.h"
 #include "sounds/wave_file.h"
 
@@ -238,13 +241,40 @@ private:
 
 }  // namespace
 
+// The run's series, kept by the page across restarts of the program; their ids come from the
+// browser's cryptographic generator.
+class WebSeries {
+public:
+    // Each series with at least one finished experiment, the oldest first: {shots, experiments,
+    // successes, rate (as the window shows a rate), code}.
+    [[nodiscard]] val All() const
+    {
+        val all = val::array();
+        for (const codes::Series& series : log_.All()) {
+            val made = val::object();
+            made.set("shots", series.shots);
+            made.set("experiments", series.experiments);
+            made.set("successes", series.successes);
+            made.set("rate", FormatProbability(double(series.successes) / series.experiments));
+            made.set("code", codes::Encode(series));
+            all.call<void>("push", made);
+        }
+        return all;
+    }
+    SeriesLog& Log() { return log_; }
+
+private:
+    SystemIds ids_;
+    SeriesLog log_{ids_};
+};
+
 // The whole program for one page: its random source is seeded by the page (from the browser's
-// cryptographic generator), its clock is the browser's.
+// cryptographic generator), its clock is the browser's; its series go to the page's log.
 class WebProgram {
 public:
-    WebProgram(val page, double seed)
+    WebProgram(val page, double seed, WebSeries& series)
         : frontEnd_(std::move(page)), random_(static_cast<std::uint64_t>(seed)),
-          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_}, record_)
+          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_}, record_, series.Log())
     {
     }
     void Start() { program_.Start(); }
@@ -287,8 +317,9 @@ EMSCRIPTEN_BINDINGS(mokopera)
     emscripten::function("parseWave", &ParseWaveBytes);
     emscripten::function("cueFiles", &CueFiles);
     emscripten::function("nextTickDue", &NextTickDue);
+    emscripten::class_<WebSeries>("SeriesLog").constructor<>().function("all", &WebSeries::All);
     emscripten::class_<WebProgram>("Program")
-        .constructor<val, double>()
+        .constructor<val, double, WebSeries&>()
         .function("start", &WebProgram::Start)
         .function("mainViewActivated", &WebProgram::MainViewActivated)
         .function("helpViewActivated", &WebProgram::HelpViewActivated)

@@ -97,13 +97,25 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
     }
 };
 
+// Ids 1, 2, 3 … for the series, in the order they begin; `made` holds each as the series shows it.
+struct CountingIds final : IdSource {
+    std::vector<std::string> made;
+    std::uint64_t NextId() override
+    {
+        made.push_back(codes::MakeId(made.size() + 1));
+        return made.size();
+    }
+};
+
 // The whole program on a recording front end: every shot a miss at distance 101.
 struct ProgramHarness {
     RecordingFrontEnd front;
     ScriptedRandom random{{0.5F}};
     FrozenClock clock;
     ExperimentState record;
-    Program program{{front, front, front, random, clock}, record};
+    CountingIds ids;
+    SeriesLog series{ids};
+    Program program{{front, front, front, random, clock}, record, series};
 
     // Runs a script of user actions and front-end events, separated by ", ": start, activate,
     // help-activated, fire, autostart, autostop, quit, reset, help, tick, close-help, window-closed,

@@ -242,3 +242,44 @@ TEST_CASE("TimerAfterAHoldUp")
         CHECK_EQ(NextTickDue(due, now, 100), next);
     }
 }
+
+// The series a student can send: each begins at an accepted entry of N and ends at the next entry,
+// Reset, HELP or Quit; only finished experiments count, and a series with none is not listed.
+// The first shot of each run hits; every other shot misses.
+TEST_CASE("SeriesOfARun")
+{
+    const auto shots = [](int count) {
+        std::string script;
+        for (int shot = 0; shot < count; ++shot)
+            script += ", fire";
+        return script;
+    };
+    // clang-format off
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        {"an experiment under way is left out", "entry:5" + shots(7), "5 1 1 #1"},
+        {"Reset ends the series, the next entry begins one",
+         "entry:5" + shots(5) + ", reset, entry:10" + shots(10), "5 1 1 #1, 10 1 0 #2"},
+        {"HELP ends it; a series with nothing finished is not listed",
+         "entry:5" + shots(5) + ", help, close-help, activate, entry:20" + shots(2) + ", reset, entry:6", "5 1 1 #1"},
+        {"kept after Quit", "entry:5" + shots(10) + ", quit, yes", "5 2 1 #1"},
+        {"automatic firing counts as Fire", "entry:5, autostart, tick, tick, tick, tick, tick, autostop", "5 1 1 #1"},
+        {"a refused entry begins nothing", "entry:99, entry:5" + shots(5), "5 1 1 #1"},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        const auto& [name, script, expected] = row;
+        INFO(std::get<0>(row));
+        ProgramHarness harness;
+        harness.random.values = {0.01F, 0.5F};
+        harness.Run("start, activate, " + script);
+        std::string listed;
+        for (const codes::Series& series : harness.series.All()) {
+            const auto number = std::find_if(std::begin(harness.ids.made), std::end(harness.ids.made),
+                                             [&](const std::string& id) { return id == series.id; });
+            listed += (listed.empty() ? "" : ", ") + std::to_string(series.shots) + " " +
+                      std::to_string(series.experiments) + " " + std::to_string(series.successes) + " #" +
+                      std::to_string(number - std::begin(harness.ids.made) + 1);
+        }
+        CHECK_EQ(listed, expected);
+    }
+}

@@ -146,6 +146,14 @@ TEST_CASE("TheoryText")
     }
 }
 
+// 何回撃てば？ The least N past each level; a level no N reaches gives 0.
+TEST_CASE("ShotsNeeded")
+{
+    const std::pair<double, int> rows[] = {{0.5, 7}, {0.9, 22}, {0.99, 44}, {0.4, 5}, {0.995, 0}};
+    for (const auto& [level, shots] : rows)
+        CHECK_EQ(LeastShotsAbove(level), shots);
+}
+
 TEST_CASE("ProbabilityFormat")
 {
     // clang-format off

@@ -53,8 +53,9 @@ head -n 1 "$WORK/out" | grep -q '^shots_per_experiment,experiments,successes,exp
   fail "the CSV header is wrong"
 grep -q '^5,200,[0-9]*,0\.[0-9]\{7\},0\.4095100,' "$WORK/out" || fail "the CSV row for N = 5 is wrong"
 
-# Plots: the convergence of one N, every N of a range (46 dots and the legend's), well formed.
-for plot in "20 <polyline 1" "5..50 <circle 47"; do
+# Plots: the convergence of one N, every N of a range (46 dots, the legend's and the three marks
+# of 何回撃てば), well formed.
+for plot in "20 <polyline 1" "5..50 <circle 50"; do
   set -- $plot
   rm -f "$WORK"/*.svg
   run 0 -n "$1" -e 2000 --plot "$WORK/plot.svg"
@@ -62,6 +63,8 @@ for plot in "20 <polyline 1" "5..50 <circle 47"; do
   [ "$(tail -n 1 "$WORK/plot.svg")" = "</svg>" ] && [ "$(grep -o '<' "$WORK/plot.svg" | wc -l)" -eq "$(grep -o '>' "$WORK/plot.svg" | wc -l)" ] ||
     fail "the plot for $1 is not well formed"
 done
+[ "$(grep -o '超える最小の N = [0-9]*' "$WORK/plot.svg" | grep -o '[0-9]*$' | tr '\n' ' ')" = "7 22 44 " ] ||
+  fail "the range plot does not mark N = 7, 22 and 44"
 
 # The class's codes pooled, from a file or standard input: the CSV, the refused code named on
 # standard error, the funnel plot; --pool with a batch's options or an unreadable file refused.

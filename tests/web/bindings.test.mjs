@@ -16,7 +16,8 @@ test("calls with values that mean nothing do nothing", async () => {
     calls.push(`${name} ${args.map((arg) => arg?.words ?? arg).join(" ")}`);
     return name === "openCue" || (name.startsWith("load") ? page : undefined);
   } });
-  const program = new module.Program(page, 7);
+  const series = new module.SeriesLog();
+  const program = new module.Program(page, 7, series);
   program.start();
   program.mainViewActivated();
   program.onEntry("5");
@@ -36,5 +37,6 @@ test("calls with values that mean nothing do nothing", async () => {
   assert.deepEqual(calls.filter((call) => call.startsWith("askYesNo")), ["askYesNo 終了していいですか？ 確認 はい,いいえ"]);
   program.onYesNo(true);
   assert.equal(program.ended(), true);
+  assert.deepEqual(series.all(), []);  // one shot: no experiment finished, nothing to send
   program.delete();
 });

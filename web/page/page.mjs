@@ -16,6 +16,7 @@ class Page {
     this.cues = new Cues(module);
     this.dialogs = new Dialogs();
     this.view = null;  // the window shown: the main view or the help view
+    this.series = new module.SeriesLog();  // every series of this visit, across restarts of the program
     for (const kind of ["pointerdown", "keydown"]) window.addEventListener(kind, () => this.cues.wake(), true);
     // The visible viewport changes with a turn of the device, the on-screen keyboard, a resize and
     // the address bar; the bar below the window changes with what it offers.
@@ -32,7 +33,7 @@ class Page {
   start() {
     document.getElementById("ended").hidden = true;
     const seed = crypto.getRandomValues(new Uint32Array(2));
-    this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11));
+    this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11), this.series);
     this.program.start();
   }
 

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "simulation/experiment_state.h"
+#include "simulation/result_code.h"
+
+namespace mokopera {
+
+// Where a new series' id comes from: a source no one can predict or repeat (the browser's
+// cryptographic generator on the page), never the shot's clock-seeded generator.
+class IdSource {
+public:
+    virtual ~IdSource() = default;
+    [[nodiscard]] virtual std::uint64_t NextId() = 0;
+};
+
+// The system's random device: /dev/urandom on the desktop, the browser's crypto.getRandomValues
+// in the web edition.
+class SystemIds final : public IdSource {
+public:
+    [[nodiscard]] std::uint64_t NextId() override;
+};
+
+// The series of one run, for the student to send as codes. A series is the experiments made after
+// an entry of N was accepted; it ends at the next entry, Reset, HELP or Quit. Only finished
+// experiments count: the counts are taken when an experiment ends, so one still under way is
+// left out. The log belongs to whoever keeps the run's results (the page keeps it across
+// restarts of the program); the main window tells it where series begin and what each shot left.
+class SeriesLog {
+public:
+    explicit SeriesLog(IdSource& ids) : ids_(ids) {}
+
+    // An entry of `shots` was accepted: the series before it is over, a new one starts with a
+    // fresh id.
+    void Begin(int shots);
+    // After a shot: the current series' finished experiments and successes as `record` holds
+    // them (its counters count finished experiments only).
+    void Record(const ExperimentState& record);
+
+    // Every series with at least one finished experiment, the oldest first; the current one last.
+    [[nodiscard]] const std::vector<codes::Series>& All() const { return series_; }
+
+private:
+    IdSource& ids_;
+    std::vector<codes::Series> series_;
+    bool open_ = false;  // `next_` has begun and has no finished experiment yet: not listed
+    codes::Series next_;
+};
+
+}  // namespace mokopera
