@@ -62,16 +62,27 @@ build_preset() {
 build_release() { build_preset release; }
 build_sanitized() { build_preset asan; }  # every test again under ASan and UBSan; any report fails
 build_fuzzers() { build_preset fuzz; }    # the fuzz targets, built with clang and libFuzzer
-build_web() { build_preset web; }          # build-web/mokopera.html, mokopera-teacher.html, the site, and the tests as WebAssembly
+# build-web/mokopera.html, mokopera-teacher.html, the site, and the tests as WebAssembly; first the
+# libraries the pages carry inside them, at the versions of web/package-lock.json.
+build_web() {
+  install_npm
+  (cd "$MOKOPERA_ROOT/web" && npm ci --no-audit --no-fund --loglevel=error)
+  build_preset web
+}
 
 # Runs the tests of one preset; further arguments go to ctest (-L LABEL, -LE LABEL).
 test_preset() {
   (cd "$MOKOPERA_ROOT" && ctest --preset "$@")
 }
 
+# npm, where Node.js came without it.
+install_npm() {
+  command -v npm >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
+}
+
 # The browser tests' drivers (Playwright, Puppeteer, Selenium) at the versions of the lockfile;
 # they drive the system's browsers and download none.
 install_browser_test_tools() {
-  command -v npm >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
+  install_npm
   (cd "$MOKOPERA_ROOT/scripts/browsers" && npm ci --no-audit --no-fund --loglevel=error)
 }

@@ -55,7 +55,6 @@ std::vector<codes::Series> Pool::Series() const
     return all;
 }
 
-// The table's columns: mokopera-sim's, with the series' id after N.
 std::vector<Column> PoolColumns()
 {
     std::vector<Column> columns(kColumns.begin(), kColumns.end());
@@ -77,9 +76,14 @@ std::vector<std::vector<std::string>> Cells(const std::vector<codes::Series>& se
     return all;
 }
 
+std::vector<std::vector<std::string>> PoolCells(const std::vector<codes::Series>& series)
+{
+    return Cells(series, TableCells);
+}
+
 std::string PoolTable(const std::vector<codes::Series>& series)
 {
-    return PlainTable(PoolColumns(), Cells(series, TableCells));
+    return PlainTable(PoolColumns(), PoolCells(series));
 }
 
 PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
@@ -96,7 +100,7 @@ PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
         if (line.row.shots == shots && line.id != "pooled")
             rows.push_back(line.row);
         else if (line.row.shots == shots)
-            return {FunnelPlot(rows, line.row), FunnelDescription(rows, line.row)};
+            return {FunnelPlot(rows, line.row), FunnelDescription(rows, line.row), shots};
     }
     return {};
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/report.h"
 #include "simulation/result_code.h"
 
 // The class's own results, pooled from the codes the students send: each series once, and for
@@ -25,6 +26,11 @@ private:
     std::map<std::string, codes::Series> byId_;
 };
 
+// The pooled table's columns (mokopera-sim's, with the series' id after N) and its rows' cells as
+// the plain table writes them: for each N its series, then their total (id "pooled").
+[[nodiscard]] std::vector<Column> PoolColumns();
+[[nodiscard]] std::vector<std::vector<std::string>> PoolCells(const std::vector<codes::Series>& series);
+
 // The pooled table: for each N its series (id, experiments, successes, rate, theory, difference
 // in standard errors) and then their pooled total, as a plain table and as CSV (RFC 4180).
 [[nodiscard]] std::string PoolTable(const std::vector<codes::Series>& series);
@@ -35,6 +41,7 @@ private:
 struct PoolFigure {
     std::string svg;
     std::string description;
+    int shots = 0;  // the N drawn
 };
 [[nodiscard]] PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots = 0);
 

@@ -4,7 +4,7 @@
 // usage: node build_page.mjs TEMPLATE.html OUT.html MARK=KIND:PATH ...
 //   text:FILE       the file as it is
 //   base64:FILE     the file in base64 (for data: URLs)
-//   script:ENTRY    the module ENTRY and those it imports, as one classic script
+//   script:ENTRY    the module ENTRY and those it imports (npm packages too), as one classic script
 //   cues:PROGRAM.js,FOLDER   the cues the program names, from FOLDER, as JSON of base64
 //   paints:PROGRAM.js        the window's face and text colours from the program's layout, as CSS
 
@@ -25,21 +25,52 @@ const text = (path) => readFileSync(path, "utf8");
 const base64 = (path) => readFileSync(path).toString("base64");
 
 // The script: its modules, each after those it imports, as one classic script (the one file may
-// load nothing beside itself): import lines dropped, "export " taken off.
+// load nothing beside itself): import lines dropped, "export " taken off. A module imported by a
+// package's name is the default export of that npm package (web/package.json, installed by
+// `npm ci`), put in with its name, version and licence before it.
+const require = createRequire(import.meta.url);
+
+function packageModule(name, imported) {
+  let path;
+  try {
+    path = require.resolve(name);
+  } catch {
+    console.error(`build_page: ${name} is not installed (npm ci in web/)`);
+    process.exit(1);
+  }
+  const folder = dirname(require.resolve(`${name}/package.json`));
+  const { version, license } = JSON.parse(text(join(folder, "package.json")));
+  const licence = text(join(folder, "LICENSE"));
+  const source = text(path);
+  if (!new RegExp(`^export default ${imported};$`, "m").test(source) || licence.includes("*/")) {
+    console.error(`build_page: cannot put ${name} in as ${imported}`);
+    process.exit(1);
+  }
+  return `/* ${name} ${version} from npm (${license}). Its licence:\n\n${licence}*/\n` +
+    source.replace(/^export default \w+;$/m, "");
+}
+
 function bundle(entry) {
   const included = new Set(), parts = ['"use strict";'];
   const include = (path) => {
     if (included.has(path)) return;
     included.add(path);
     const source = text(path);
-    for (const [, from] of source.matchAll(/^import .* from "(\.[^"]+)";$/gm)) include(resolve(dirname(path), from));
+    for (const [, imported, from] of source.matchAll(/^import (\S+|\{[^}]*\}) from "([^"]+)";$/gm)) {
+      if (from.startsWith(".")) {
+        include(resolve(dirname(path), from));
+      } else if (!included.has(from)) {
+        included.add(from);
+        parts.push(packageModule(from, imported));
+      }
+    }
     parts.push(source.replace(/^import .*\n/gm, "").replace(/^export /gm, ""));
   };
   include(resolve(entry));
   return parts.join("\n");
 }
 
-const load = async (program) => createRequire(import.meta.url)(resolve(program))();
+const load = async (program) => require(resolve(program))();
 
 // The cues the program names, from the folder the build wrote them to.
 async function cues(argument) {

@@ -5,15 +5,19 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <charconv>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "sim/groups.h"
 #include "sim/options.h"
 #include "sim/plot.h"
+#include "sim/pool.h"
 #include "sim/report.h"
 #include "simulation/entry.h"
+#include "simulation/theory.h"
 
 namespace mokopera::web {
 
@@ -139,16 +143,116 @@ val Report(int first, int last, double experiments, const val& batches)
     return report;
 }
 
-val Columns()
+val Strings(const std::vector<std::string>& strings)
 {
-    val columns = val::array();
-    for (const Column& column : kColumns) {
+    val made = val::array();
+    for (const std::string& text : strings)
+        made.call<void>("push", text);
+    return made;
+}
+
+// The class's pool on the teacher's page: the codes pasted (and those kept in the browser's
+// storage) read and pooled by mokopera-sim --pool's own code.
+class ClassPool {
+public:
+    // Adds every code in `text`. Returns {candidates: [{text, accepted, reason}], added}: each
+    // candidate read, its reason in Japanese and English when refused, and how many series are
+    // new or grew.
+    val Add(const std::string& text)
+    {
+        const std::vector<codes::Series> before = pool_.Series();
+        val candidates = val::array();
+        for (const codes::Candidate& candidate : pool_.Add(text)) {
+            val made = val::object();
+            made.set("text", candidate.text);
+            made.set("accepted", candidate.accepted);
+            if (!candidate.accepted) {
+                made.set("reason", std::string(codes::ReasonJapanese(candidate.refusal)));
+                made.set("english", std::string(codes::ReasonEnglish(candidate.refusal)));
+            }
+            candidates.call<void>("push", made);
+        }
+        const std::vector<codes::Series> after = pool_.Series();
+        int added = 0;
+        for (const codes::Series& series : after)
+            added += std::none_of(before.begin(), before.end(), [&](const codes::Series& old) {
+                return old.id == series.id && old.experiments == series.experiments;
+            });
+        val result = val::object();
+        result.set("candidates", candidates);
+        result.set("added", added);
+        return result;
+    }
+
+    // The pool's codes, one a line: what the page keeps in the browser's storage.
+    [[nodiscard]] std::string Codes() const
+    {
+        std::string all;
+        for (const codes::Series& series : pool_.Series())
+            all += codes::Encode(series) + "\n";
+        return all;
+    }
+
+    void Clear() { pool_ = {}; }
+
+    // The pool as the page shows it: {count, groups: [{shots, rows: [cells]}], csv, svg,
+    // description, plotShots (the N drawn), shotsNeeded}; each group's last row is its pooled total (id
+    // "pooled"). The plot is of `shots` (0: the N with the most series); svg is empty when the
+    // pool is.
+    [[nodiscard]] val Report(int shots) const
+    {
+        const std::vector<codes::Series> series = pool_.Series();
+        val groups = val::array();
+        val group = val::null();
+        for (const std::vector<std::string>& cells : PoolCells(series)) {
+            if (group.isNull()) {
+                group = val::object();
+                group.set("shots", std::stoi(cells.front()));
+                group.set("rows", val::array());
+            }
+            group["rows"].call<void>("push", Strings(cells));
+            if (cells[1] == "pooled") {
+                groups.call<void>("push", group);
+                group = val::null();
+            }
+        }
+        const PoolFigure figure = PoolPlot(series, shots);
+        val report = val::object();
+        report.set("count", int(series.size()));
+        report.set("groups", groups);
+        report.set("csv", PoolCsv(series));
+        report.set("svg", figure.svg);
+        report.set("description", figure.description);
+        report.set("plotShots", figure.shots);
+        report.set("shotsNeeded", ShotsNeededText());
+        return report;
+    }
+
+private:
+    Pool pool_;
+};
+
+// The headings of `columns` in both languages: [{japanese, english}].
+val ColumnNames(std::span<const Column> columns)
+{
+    val names = val::array();
+    for (const Column& column : columns) {
         val made = val::object();
         made.set("japanese", std::string(column.japanese));
         made.set("english", std::string(column.english));
-        columns.call<void>("push", made);
+        names.call<void>("push", made);
     }
-    return columns;
+    return names;
+}
+
+val Columns()
+{
+    return ColumnNames(kColumns);
+}
+
+val PoolColumnNames()
+{
+    return ColumnNames(PoolColumns());
 }
 
 }  // namespace
@@ -160,6 +264,13 @@ EMSCRIPTEN_BINDINGS(mokopera_sim)
     emscripten::function("plan", &Plan);
     emscripten::function("report", &Report);
     emscripten::function("columns", &Columns);
+    emscripten::function("poolColumns", &PoolColumnNames);
+    emscripten::class_<ClassPool>("ClassPool")
+        .constructor<>()
+        .function("add", &ClassPool::Add)
+        .function("codes", &ClassPool::Codes)
+        .function("clear", &ClassPool::Clear)
+        .function("report", &ClassPool::Report);
     emscripten::class_<GroupTask>("GroupTask")
         .constructor<int, double, const std::string&, int, int, bool>()
         .function("advance", &GroupTask::Advance)

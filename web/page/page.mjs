@@ -6,6 +6,7 @@ import { Cues } from "./cues.mjs";
 import { Dialogs } from "./dialogs.mjs";
 import { HelpView } from "./help_view.mjs";
 import { MainView } from "./main_view.mjs";
+import { ResultsView } from "./results_view.mjs";
 
 class Page {
   constructor(module) {
@@ -28,6 +29,14 @@ class Page {
     for (const target of [window, window.visualViewport]) target?.addEventListener("resize", fit);
     new ResizeObserver(fit).observe(this.bar);
     document.getElementById("restart").addEventListener("click", () => this.start());
+    // 結果を送る, from the end view and from the page's bar; the bar's button shows only while no
+    // dialog is open and no automatic firing runs (the style hides it otherwise).
+    this.results = new ResultsView(this.series);
+    for (const id of ["send", "ended-send"]) {
+      document.getElementById(id).addEventListener("click", () => {
+        if (!document.querySelector("dialog[open], [data-busy]")) this.results.open();
+      });
+    }
   }
 
   start() {

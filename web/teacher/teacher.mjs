@@ -1,6 +1,7 @@
 // The teacher's page: mokopera-sim's batches in Web Workers, one per core the browser reports, and
 // its table, CSV and plot made by the same code as mokopera-sim's. The form reads its values as
 // mokopera-sim reads its options; a wrong one is named beside its field and nothing runs.
+import { ClassPoolView } from "./class_pool.mjs";
 import { RunPool } from "./run_pool.mjs";
 
 const $ = (id) => document.getElementById(id);
@@ -143,10 +144,9 @@ async function start() {
     runButton.focus();
   };
   cancelButton.addEventListener("click", cancel);
-  // The plot on the whole screen, for a projector; where the browser allows no element on the
+  // A plot on the whole screen, for a projector; where the browser allows no element on the
   // whole screen (iPhone), on the whole window. Esc, or a click on it, brings the page back.
-  const figure = $("figure");
-  const project = () => {
+  const project = (figure) => {
     const whole = figure.requestFullscreen ?? figure.webkitRequestFullscreen;
     Promise.resolve(whole?.call(figure)).then(() => {
       if (!(document.fullscreenElement ?? document.webkitFullscreenElement)) figure.classList.add("projected");
@@ -156,10 +156,11 @@ async function start() {
     if (document.fullscreenElement ?? document.webkitFullscreenElement) {
       (document.exitFullscreen ?? document.webkitExitFullscreen).call(document);
     }
-    figure.classList.remove("projected");
+    for (const figure of document.querySelectorAll("figure.projected")) figure.classList.remove("projected");
   };
-  $("project").addEventListener("click", project);
-  figure.addEventListener("click", unproject);
+  $("project").addEventListener("click", () => project($("figure")));
+  for (const figure of document.querySelectorAll("figure")) figure.addEventListener("click", unproject);
+  new ClassPoolView(sim, { plotElement, offer, project });
   document.addEventListener("keydown", (event) => {
     if (event.key !== "Escape") return;
     cancel();
