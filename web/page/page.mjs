@@ -61,7 +61,13 @@ class Page {
     const { width, height } = this.view.layout;
     const visible = window.visualViewport;
     const roomWidth = visible ? visible.width * visible.scale : innerWidth;
-    const roomHeight = (visible ? visible.height * visible.scale : innerHeight) - this.bar.offsetHeight;
+    const wholeHeight = visible ? visible.height * visible.scale : innerHeight;
+    // The page's bar goes in the corner beside the window where the window, as tall as the page,
+    // leaves room for it at the side (a tablet or a phone held sideways); else below the window.
+    const barWidth = Math.max(0, ...Array.from(this.bar.children, (child) => child.offsetWidth)) + 12;
+    const tall = Math.min(roomWidth / width, wholeHeight / height);
+    this.bar.classList.toggle("beside", (roomWidth - width * tall) / 2 >= barWidth);
+    const roomHeight = wholeHeight - (this.bar.classList.contains("beside") ? 0 : this.bar.offsetHeight);
     const scale = Math.min(roomWidth / width, roomHeight / height);
     const ratio = devicePixelRatio || 1;
     const middle = (room, size) => Math.max(0, Math.round((room - size * scale) / 2 * ratio) / ratio);
