@@ -5,8 +5,8 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <algorithm>
 #include <charconv>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -160,7 +160,9 @@ public:
     // new or grew.
     val Add(const std::string& text)
     {
-        const std::vector<codes::Series> before = pool_.Series();
+        std::map<std::string, int> before;  // each series' experiments by id
+        for (const codes::Series& series : pool_.Series())
+            before.emplace(series.id, series.experiments);
         val candidates = val::array();
         for (const codes::Candidate& candidate : pool_.Add(text)) {
             val made = val::object();
@@ -172,12 +174,11 @@ public:
             }
             candidates.call<void>("push", made);
         }
-        const std::vector<codes::Series> after = pool_.Series();
         int added = 0;
-        for (const codes::Series& series : after)
-            added += std::none_of(before.begin(), before.end(), [&](const codes::Series& old) {
-                return old.id == series.id && old.experiments == series.experiments;
-            });
+        for (const codes::Series& series : pool_.Series()) {
+            const auto old = before.find(series.id);
+            added += old == before.end() || old->second != series.experiments;
+        }
         val result = val::object();
         result.set("candidates", candidates);
         result.set("added", added);

@@ -16,7 +16,14 @@ export class ClassPoolView {
     this.parts = parts;
     this.shots = 0;  // the plot's N; 0 for the N with the most series
     this.box = element("codes");
-    this.box.addEventListener("paste", () => setTimeout(() => this.add()));
+    // A paste is read as it comes, never laid out in the box (a class's codes may be thousands of
+    // lines); where the engine gives no text with the event, from the box once it is in.
+    this.box.addEventListener("paste", (event) => {
+      const pasted = event.clipboardData?.getData("text/plain");
+      if (!pasted) return setTimeout(() => this.add());
+      event.preventDefault();
+      this.add(pasted);
+    });
     element("add-codes").addEventListener("click", () => this.add());
     this.box.addEventListener("keydown", (event) => {
       if (event.key === "Enter" && (event.ctrlKey || event.metaKey)) this.add();
@@ -50,9 +57,9 @@ export class ClassPoolView {
     this.show();
   }
 
-  // Every code in the box into the pool; the box is emptied and what could not be read is listed.
-  add() {
-    const text = this.box.value;
+  // Every code in `text` (else in the box) into the pool; the box is emptied and what could not be
+  // read is listed.
+  add(text = this.box.value) {
     if (!text.trim()) return;
     const { candidates, added } = this.pool.add(text);
     this.store();
