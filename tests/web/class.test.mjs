@@ -69,6 +69,14 @@ test("a student's two series, one ended by Reset, reach the teacher's pool with 
   const copied = await tab.evaluate(() => window.copied);
   await tab.press("Escape");
   await tab.waitFor(() => !document.getElementById("results").open && document.activeElement.id === "send");
+  // After 終了 → はい, from the end view: the same two series.
+  await tab.click("#Command4");
+  await tab.waitFor(() => document.getElementById("box").open);
+  await tab.click("#box-buttons button:first-child");
+  await tab.click("#ended-send");
+  await tab.waitFor(() => document.getElementById("results").open);
+  assert.deepEqual(await tab.evaluate(() => Array.from(document.querySelectorAll("#results-list .code"), (code) => code.textContent)),
+                   copied.split("\n"));
   assert.deepEqual(await tab.problems(), [], "script errors or policy violations");
 
   await teacherReady(tab);
