@@ -57,7 +57,7 @@ void MainWindowLogic::PrepareSeries(bool reset)
 void MainWindowLogic::AskShotsPerExperiment()
 {
     question_ = Question::Entry;
-    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, texts::kOfferedShots,
+    services_.dialogs.AskEntry(texts::kShotsPrompt, texts::kShotsTitle, services_.offered,
                                {{texts::kOk, texts::kCancel}, 0, false});
 }
 

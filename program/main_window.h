@@ -28,7 +28,8 @@ public:
         MediaDevice& media;
         RandomSource& random;
         Clock& clock;
-        SeriesLog& series;  // told where a series begins and what each shot left
+        SeriesLog& series;           // told where a series begins and what each shot left
+        const std::string& offered;  // what the entry box offers: "20", or a lesson's N
     };
 
     // The load sequence: the counters to zero and the theory product to 1; `state` outlives the

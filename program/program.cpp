@@ -1,12 +1,18 @@
 #include "program/program.h"
 
 #include "program/layout.h"
+#include "program/texts.h"
 
 namespace mokopera {
 
 Program::Program(const Platform& platform, ExperimentState& record, SeriesLog& series)
-    : platform_(platform), state_(record), series_(series)
+    : platform_(platform), state_(record), series_(series), offered_(texts::kOfferedShots)
 {
+}
+
+void Program::OfferShots(std::optional<int> shots)
+{
+    offered_ = shots ? std::to_string(*shots) : texts::kOfferedShots;
 }
 
 Program::~Program() = default;
@@ -18,9 +24,10 @@ void Program::Start()
 
 void Program::LoadMainWindow()
 {
-    main_ = std::make_unique<MainWindowLogic>(
-        platform_.screens.LoadMainView(), state_,
-        MainWindowLogic::Services{platform_.dialogs, platform_.media, platform_.random, platform_.clock, series_});
+    main_ = std::make_unique<MainWindowLogic>(platform_.screens.LoadMainView(), state_,
+                                              MainWindowLogic::Services{platform_.dialogs, platform_.media,
+                                                                        platform_.random, platform_.clock, series_,
+                                                                        offered_});
 }
 
 void Program::MainViewActivated()

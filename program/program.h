@@ -52,6 +52,10 @@ public:
 
     [[nodiscard]] bool Ended() const { return ended_; }
 
+    // A lesson's N (LessonShots) for the entry box to offer from its next question on, instead
+    // of "20"; no N offers "20" again.
+    void OfferShots(std::optional<int> shots);
+
 private:
     void Follow(Next next);
     void OpenHelp();
@@ -60,6 +64,7 @@ private:
     Platform platform_;
     ExperimentState& state_;
     SeriesLog& series_;
+    std::string offered_;
     std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
     HelpView* help_ = nullptr;               // while the help window is up
     bool ended_ = false;

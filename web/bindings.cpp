@@ -13,6 +13,7 @@
 
 #include "program/layout.h"
 #include "program/program.h"
+#include "simulation/entry.h"
 #include "simulation/number_text.h"
 #include "simulation/result_code.h"
 #include "simulation/rules.h"
@@ -299,6 +300,8 @@ public:
     void OnYesNo(const val& yes) { program_.OnYesNo(yes.isTrue()); }
     void OnNoticeClosed() { program_.OnNoticeClosed(); }
     bool Ended() const { return program_.Ended(); }
+    // A lesson link's fragment ("#n=22"): the N its entry box offers; anything else offers 20.
+    void OfferLesson(const std::string& fragment) { program_.OfferShots(LessonShots(fragment)); }
 
 private:
     PageFrontEnd frontEnd_;
@@ -330,7 +333,8 @@ EMSCRIPTEN_BINDINGS(mokopera)
         .function("onEntry", &WebProgram::OnEntry)
         .function("onYesNo", &WebProgram::OnYesNo)
         .function("onNoticeClosed", &WebProgram::OnNoticeClosed)
-        .function("ended", &WebProgram::Ended);
+        .function("ended", &WebProgram::Ended)
+        .function("offerLesson", &WebProgram::OfferLesson);
 }
 
 }  // namespace mokopera::web

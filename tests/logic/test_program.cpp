@@ -283,3 +283,17 @@ TEST_CASE("SeriesOfARun")
         CHECK_EQ(listed, expected);
     }
 }
+
+// A lesson link's N is what the entry box offers, at every question from then on; without one,
+// "20" again. The rest of the question is unchanged.
+TEST_CASE("LessonOffer")
+{
+    ProgramHarness harness;
+    harness.program.OfferShots(22);
+    std::string offered22 = kAskEntry;
+    offered22.replace(offered22.find(" 20 "), 4, " 22 ");
+    CHECK_EQ(harness.RunAndLog("start, activate").back(), offered22);
+    CHECK_EQ(harness.RunAndLog("entry:abc").back(), offered22);  // refused: asked again, 22 offered
+    harness.program.OfferShots(std::nullopt);
+    CHECK_EQ(harness.RunAndLog("entry:abc").back(), kAskEntry);
+}

@@ -131,6 +131,22 @@ TEST_CASE("EntryRule")
     }
 }
 
+// A lesson link's N: only a plain N from 5 to 50; anything else offers 20 (no N).
+TEST_CASE("LessonLink")
+{
+    // clang-format off
+    const std::pair<const char*, int> rows[] = {
+        {"#n=22", 22}, {"n=5", 5}, {"#n=50", 50}, {"#n=05", 5}, {"#n=4", 0}, {"#n=51", 0}, {"#n=99", 0},
+        {"#n=abc", 0}, {"#n=", 0}, {"", 0}, {"#", 0}, {"#n=22.5", 0}, {"#n=+22", 0}, {"#n=022", 0},
+        {"#x=1&n=30", 30}, {"#n=30&x=1", 30}, {"#nn=22", 0}, {"#N=22", 0}, {"#n=２２", 0},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        INFO(row.first);
+        CHECK_EQ(LessonShots(row.first).value_or(0), row.second);
+    }
+}
+
 // The theory for the lowest, offered and highest N. The single-precision running product shows at
 // N = 10 (the exact 1 − 0.9^10 would read 0.6513216) and N = 24 (0.9202336).
 TEST_CASE("TheoryText")

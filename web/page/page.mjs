@@ -29,6 +29,10 @@ class Page {
     for (const target of [window, window.visualViewport]) target?.addEventListener("resize", fit);
     new ResizeObserver(fit).observe(this.bar);
     document.getElementById("restart").addEventListener("click", () => this.start());
+    // Another lesson link opened on the page already open: its N from the next question on.
+    window.addEventListener("hashchange", () => {
+      if (!this.program.isDeleted()) this.program.offerLesson(location.hash);
+    });
     // 結果を送る, from the end view and from the page's bar; the bar's button shows only while no
     // dialog is open and no automatic firing runs (the style hides it otherwise).
     this.results = new ResultsView(this.series);
@@ -43,6 +47,7 @@ class Page {
     document.getElementById("ended").hidden = true;
     const seed = crypto.getRandomValues(new Uint32Array(2));
     this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11), this.series);
+    this.program.offerLesson(location.hash);  // a lesson link, index.html#n=22: its N offered
     this.program.start();
   }
 
