@@ -7,6 +7,7 @@
 //   script:ENTRY    the module ENTRY and those it imports (npm packages too), as one classic script
 //   cues:PROGRAM.js,FOLDER   the cues the program names, from FOLDER, as JSON of base64
 //   paints:PROGRAM.js        the window's face and text colours from the program's layout, as CSS
+//   value:TEXT      TEXT itself (an address: letters, digits and : / . _ ~ % - only), or nothing
 
 import { readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -15,9 +16,10 @@ import { hashScripts } from "./policy.mjs";
 
 const [template, output, ...given] = process.argv.slice(2);
 // Each MARK=KIND:PATH as [MARK, KIND, PATH].
-const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|script|cues|paints):(.+)$/)?.slice(1));
+const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|script|cues|paints):(.+)$/)?.slice(1) ??
+                                   mark.match(/^([^=]+)=(value):([A-Za-z0-9:/._~%-]*)$/)?.slice(1));
 if (!output || marks.some((mark) => !mark)) {
-  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues|paints:PATH ...");
+  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues|paints|value:PATH ...");
   process.exit(2);
 }
 
@@ -25,7 +27,8 @@ const text = (path) => readFileSync(path, "utf8");
 const base64 = (path) => readFileSync(path).toString("base64");
 
 // The script: its modules, each after those it imports, as one classic script (the one file may
-// load nothing beside itself): import lines dropped, "export " taken off. A module imported by a
+// load nothing beside itself): import lines dropped, each module's body in a scope of its own that
+// hands on what it exports. A module imported by a
 // package's name is the default export of that npm package (web/package.json, installed by
 // `npm ci`), put in with its name, version and licence before it.
 const require = createRequire(import.meta.url);
@@ -42,12 +45,14 @@ function packageModule(name, imported) {
   const { version, license } = JSON.parse(text(join(folder, "package.json")));
   const licence = text(join(folder, "LICENSE"));
   const source = text(path);
-  if (!new RegExp(`^export default ${imported};$`, "m").test(source) || licence.includes("*/")) {
+  // An ES module's default export, or a UMD bundle, which names its export as a global.
+  const module = new RegExp(`^export default ${imported};$`, "m").test(source);
+  if ((!module && !source.includes(`root["${imported}"] = factory()`)) || licence.includes("*/")) {
     console.error(`build_page: cannot put ${name} in as ${imported}`);
     process.exit(1);
   }
   return `/* ${name} ${version} from npm (${license}). Its licence:\n\n${licence}*/\n` +
-    source.replace(/^export default \w+;$/m, "");
+    (module ? source.replace(/^export default \w+;$/m, "") : source);
 }
 
 function bundle(entry) {
@@ -64,7 +69,11 @@ function bundle(entry) {
         parts.push(packageModule(from, imported));
       }
     }
-    parts.push(source.replace(/^import .*\n/gm, "").replace(/^export /gm, ""));
+    // Each module in a scope of its own; only what it exports is seen by the others.
+    const exported = [...source.matchAll(/^export (?:async function|function|class|const|let) (\w+)/gm)].map(([, name]) => name);
+    const body = source.replace(/^import .*\n/gm, "").replace(/^export /gm, "");
+    parts.push(exported.length ? `const { ${exported.join(", ")} } = (() => {\n${body}\nreturn { ${exported.join(", ")} };\n})();`
+                               : `{\n${body}\n}`);
   };
   include(resolve(entry));
   return parts.join("\n");
@@ -88,7 +97,7 @@ async function paints(program) {
   return `:root { --face: ${face}; --text: ${windowText}; }`;
 }
 
-const kinds = { text, base64, script: bundle, cues, paints };
+const kinds = { text, base64, script: bundle, cues, paints, value: (given) => given };
 let html = text(template);
 const names = new Set(marks.map(([name]) => name));
 for (const [wanted] of html.matchAll(/\/\*[A-Z_]+\*\//g)) {

@@ -187,13 +187,16 @@ const freePort = () => new Promise((done, fail) => {
 // Starts the engine with one tab of the given viewport (in Chromium, `mobile`: a touch screen of
 // twice the pixels, as a tablet or a phone). A `profile` folder given (Chromium and Firefox) is
 // the browser's profile and outlives it, so that a second launch is a restart of the same browser.
-// Returns the tab and a function that closes everything the launch started.
-export async function launch(engine = ENGINE, { width = 800, height = 700, mobile = false, profile } = {}) {
+// `chromiumArgs` and `firefoxPrefs` are further switches and preferences of those engines (a fake
+// camera, a refused one). Returns the tab and a function that closes everything the launch started.
+export async function launch(engine = ENGINE,
+                             { width = 800, height = 700, mobile = false, profile, chromiumArgs = [], firefoxPrefs } = {}) {
   if (engine === "chromium") {
     // A profile of its own, not an incognito one: only there can a site be installed.
     const folder = profile ?? await mkdtemp(join(tmpdir(), "mokopera-chromium-"));
     const context = await chromium.launchPersistentContext(folder, {
-      executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", args: CHROMIUM_FLAGS, viewport: { width, height },
+      executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", args: [...CHROMIUM_FLAGS, ...chromiumArgs],
+      viewport: { width, height },
       ...(mobile && { isMobile: true, hasTouch: true, deviceScaleFactor: 2 }) });
     const tab = new PlaywrightTab(context.pages()[0] ?? await context.newPage());
     return { tab, close: async () => {
@@ -203,7 +206,8 @@ export async function launch(engine = ENGINE, { width = 800, height = 700, mobil
   }
   if (engine === "firefox") {
     const browser = await puppeteer.launch({ browser: "firefox", protocol: "webDriverBiDi", headless: true,
-      executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr", ...(profile && { userDataDir: profile }) });
+      executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr", ...(profile && { userDataDir: profile }),
+      ...(firefoxPrefs && { extraPrefsFirefox: firefoxPrefs }) });
     const page = await browser.newPage();
     await page.setViewport({ width, height });
     return { tab: new PuppeteerTab(page), close: () => browser.close() };

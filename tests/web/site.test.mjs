@@ -57,11 +57,22 @@ test("the hosted site works offline after the first visit, the teacher's page to
     await tab.press("Enter");
     await tab.click("#Command1");
     assert.equal(await tab.evaluate(() => document.getElementById("Label4").textContent), "1");
-    // The teacher's page, kept by the same worker, runs offline too.
+    // The teacher's page, kept by the same worker, runs offline too; the lesson link it makes
+    // opens the app with its N offered.
     await tab.goto(`${site.url}teacher.html`);
     await tab.waitFor(() => document.getElementById("form").dataset.state === "ready");
     await tab.click("#run");
     await tab.waitFor(() => document.querySelectorAll("#results tbody tr").length === 1);
+    await tab.evaluate(() => {
+      const choice = document.getElementById("lesson-shots");
+      choice.value = "22";
+      choice.dispatchEvent(new Event("change"));
+    });
+    const link = await tab.evaluate(() => document.getElementById("lesson-link").href);
+    assert.equal(link, `${site.url}index.html#n=22`);
+    await tab.goto(link);
+    await entryBox(tab);
+    assert.equal(await tab.evaluate(() => document.getElementById("box-field").value), "22");
   }));
 
 test("Chromium finds the hosted site installable", { skip: ENGINE !== "chromium" && "Chromium's own check" },

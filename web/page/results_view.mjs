@@ -4,6 +4,7 @@
 // sends nothing anywhere itself. A modal view: the keyboard stays in it, Esc or 閉じる closes it,
 // and the focus goes back to where it was.
 import { qrElement } from "./qr.mjs";
+import { canShare, copyText, shareText } from "./share.mjs";
 
 const $ = (id) => document.getElementById(id);
 
@@ -63,44 +64,17 @@ export class ResultsView {
       made.addEventListener("click", action);
     };
     button("コピー", () => this.copy(code, "コード"));
-    if (navigator.share) button("共有…", () => this.share(code, shots));
+    if (canShare()) button("共有…", () => this.share(code, shots));
     return item;
   }
 
   async copy(text, what) {
-    let copied = false;
-    try {
-      await navigator.clipboard.writeText(text);
-      copied = true;
-    } catch {
-      copied = this.copyBySelection(text);
-    }
-    this.status.textContent = copied ? `${what}をコピーしました。` :
+    this.status.textContent = await copyText(text) ? `${what}をコピーしました。` :
       "コピーできませんでした。コードを選んでコピーしてください。";
   }
 
-  // Where the clipboard API is refused (an older engine, a page opened from a file): the text in a
-  // field of its own, selected and copied the older way.
-  copyBySelection(text) {
-    const field = this.dialog.appendChild(document.createElement("textarea"));
-    field.className = "unseen";
-    field.value = text;
-    field.select();
-    let copied = false;
-    try {
-      copied = document.execCommand("copy");
-    } catch {
-      copied = false;
-    }
-    field.remove();
-    return copied;
-  }
-
   async share(code, shots) {
-    try {
-      await navigator.share({ title: "モコペラの結果", text: `モコペラの結果（N＝${shots}）：${code}` });
-    } catch (failure) {
-      if (failure?.name !== "AbortError") this.status.textContent = "共有できませんでした。コピーしてください。";
-    }
+    const shared = await shareText({ title: "モコペラの結果", text: `モコペラの結果（N＝${shots}）：${code}` });
+    if (shared === false) this.status.textContent = "共有できませんでした。コピーしてください。";
   }
 }

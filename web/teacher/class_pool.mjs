@@ -4,6 +4,8 @@
 // the browser's storage as soon as a code is accepted, before it is shown: a reload, a closed tab
 // or a crash loses nothing. Where the storage is refused or full, the page says so and the pool
 // still works for this visit. Pasted text is data: it is only ever set as text.
+import { Scanner } from "./scanner.mjs";
+
 const element = (id) => document.getElementById(id);
 const storageKey = "mokopera class pool";
 
@@ -47,6 +49,13 @@ export class ClassPoolView {
       this.show();
     });
     element("pool-project").addEventListener("click", () => parts.project(element("pool-figure")));
+    // The camera: each QR code's text read once while it is held up.
+    this.seen = new Set();
+    element("scan").addEventListener("click", () => {
+      this.seen.clear();
+      element("scan-log").replaceChildren();
+    });
+    this.scanner = new Scanner((text) => this.scanned(text));
     let kept = null;
     try {
       kept = localStorage.getItem(storageKey);
@@ -85,6 +94,25 @@ export class ClassPoolView {
       (refused.length ? `。読み取れなかったコードは ${refused.length} 個です。` : "。") +
       ` Read ${accepted}, ${added} new, ${refused.length} not read.`;
     this.show();
+  }
+
+  // A QR code's text from the camera, once for as long as it is held up (the camera sees it ten
+  // times a second): into the pool under the paste's rules, stored before it is shown. Whether it
+  // brought a new result (which gets the sound); a code that cannot be read is named briefly.
+  scanned(text) {
+    if (this.seen.has(text)) return false;
+    this.seen.add(text);
+    const { candidates, added } = this.pool.add(text);
+    this.store();
+    const log = (words) => element("scan-log").prepend(Object.assign(document.createElement("li"), { textContent: words }));
+    for (const { text: code, accepted, reason } of candidates) {
+      if (!accepted) log(`読み取れませんでした: ${reason}（${code}）`);
+    }
+    if (candidates.length === 0) log("モコペラのコードではありません");
+    if (added === 0) return false;
+    for (const { text: code, accepted } of candidates) if (accepted) log(`読み取りました: ${code}`);
+    this.show();
+    return true;
   }
 
   // The pool into the browser's storage; a clear word where it cannot be kept there.

@@ -2,6 +2,7 @@
 // its table, CSV and plot made by the same code as mokopera-sim's. The form reads its values as
 // mokopera-sim reads its options; a wrong one is named beside its field and nothing runs.
 import { ClassPoolView } from "./class_pool.mjs";
+import { LessonLink } from "./lesson_link.mjs";
 import { RunPool } from "./run_pool.mjs";
 
 const $ = (id) => document.getElementById(id);
@@ -161,6 +162,7 @@ async function start() {
   $("project").addEventListener("click", () => project($("figure")));
   for (const figure of document.querySelectorAll("figure")) figure.addEventListener("click", unproject);
   new ClassPoolView(sim, { plotElement, offer, project });
+  new LessonLink(project);
   document.addEventListener("keydown", (event) => {
     if (event.key !== "Escape") return;
     cancel();
