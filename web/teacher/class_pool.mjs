@@ -10,8 +10,8 @@ const element = (id) => document.getElementById(id);
 const storageKey = "mokopera class pool";
 
 export class ClassPoolView {
-  // `parts`: the page's plotElement (the SVG through its policy), offer (a download link) and
-  // project (a figure on the whole screen).
+  // `parts`: the page's plotElement (the SVG through its policy), offer (a download link),
+  // project (a figure on the whole screen) and makeDecoder (the camera's decoder worker).
   constructor(sim, parts) {
     this.pool = new sim.ClassPool();
     this.columns = sim.poolColumns();
@@ -55,7 +55,7 @@ export class ClassPoolView {
       this.seen.clear();
       element("scan-log").replaceChildren();
     });
-    this.scanner = new Scanner((text) => this.scanned(text));
+    this.scanner = new Scanner((text) => this.scanned(text), parts.makeDecoder);
     let kept = null;
     try {
       kept = localStorage.getItem(storageKey);

@@ -1,17 +1,17 @@
 // カメラで読み取る: the device's camera (the rear one on a tablet) read for QR codes about ten times
-// a second by jsQR, which needs nothing of the browser but a canvas (iPad Safari has no
-// BarcodeDetector). Each QR code's text goes to `read`, which says whether it was new: a new one
+// a second by jsQR in a worker (decoder.mjs), which needs nothing of the browser but a canvas
+// (iPad Safari has no BarcodeDetector). Each QR code's text goes to `read`, which says whether it was new: a new one
 // gets a short sound. 停止, hiding the page or leaving it ends the camera's tracks, and the camera's
 // light goes off. A camera that cannot be had (none, refused, a page from a file) is said in words;
 // pasting works on.
-import jsQR from "jsqr";
-
 const byId = (id) => document.getElementById(id);
 const longestSide = 640;  // frames are read at most this large: quick, and plenty for a held-up code
 
 export class Scanner {
-  constructor(read) {
+  // `read` takes each QR code's text; `makeDecoder` makes the decoder's worker.
+  constructor(read, makeDecoder) {
     this.read = read;
+    this.makeDecoder = makeDecoder;
     this.video = byId("scan-video");
     this.canvas = document.createElement("canvas");
     this.stream = null;
@@ -52,24 +52,35 @@ export class Scanner {
     byId("scan-stop").hidden = false;
     byId("scan-stop").focus();
     this.say("読み取り中です。QR コードをカメラに向けてください。 Scanning: hold a QR code up to the camera.");
+    if (!this.decoder) {
+      this.decoder = this.makeDecoder();
+      this.decoder.onmessage = ({ data: text }) => {
+        this.pending = false;
+        if (!this.stream) return;
+        if (text && this.read(text)) this.beep();
+        this.timer = setTimeout(() => this.frame(), 100);
+      };
+    }
     this.frame();
   }
 
-  // One frame read, and the next in a tenth of a second.
+  // One frame to the decoder; its answer asks for the next a tenth of a second later. One frame at
+  // a time: a camera started again while a frame is out goes on from its answer.
   frame() {
-    if (!this.stream) return;
+    if (!this.stream || this.pending) return;
     const { videoWidth: width, videoHeight: height } = this.video;
-    if (width && height) {
-      const scale = Math.min(1, longestSide / Math.max(width, height));
-      this.canvas.width = Math.round(width * scale);
-      this.canvas.height = Math.round(height * scale);
-      const context = this.canvas.getContext("2d", { willReadFrequently: true });
-      context.drawImage(this.video, 0, 0, this.canvas.width, this.canvas.height);
-      const image = context.getImageData(0, 0, this.canvas.width, this.canvas.height);
-      const found = jsQR(image.data, image.width, image.height, { inversionAttempts: "dontInvert" });
-      if (found?.data && this.read(found.data)) this.beep();
+    if (!width || !height) {
+      this.timer = setTimeout(() => this.frame(), 100);
+      return;
     }
-    this.timer = setTimeout(() => this.frame(), 100);
+    const scale = Math.min(1, longestSide / Math.max(width, height));
+    this.canvas.width = Math.round(width * scale);
+    this.canvas.height = Math.round(height * scale);
+    const context = this.canvas.getContext("2d", { willReadFrequently: true });
+    context.drawImage(this.video, 0, 0, this.canvas.width, this.canvas.height);
+    const { data } = context.getImageData(0, 0, this.canvas.width, this.canvas.height);
+    this.pending = true;
+    this.decoder.postMessage({ width: this.canvas.width, height: this.canvas.height, pixels: data.buffer }, [data.buffer]);
   }
 
   // A short high tone, made here: no sound file.

@@ -12,13 +12,14 @@ const output = $("output");
 const downloads = { csv: $("csv"), svg: $("svg") };
 
 // The page's one Trusted Types policy (plain checks where the engine has none): a script address
-// only for the workers' own blob, markup only for mokopera-sim's own SVG plot. Nothing else may
+// only for the workers' own blobs (the batch's and the camera's decoder), markup only for mokopera-sim's own SVG plot. Nothing else may
 // become code or markup.
 const workerScript = URL.createObjectURL(new Blob([$("program").textContent, "\n", $("worker").textContent],
                                                   { type: "text/javascript" }));
+let decoderScript = null;  // the camera's decoder, made when the camera first starts
 const checks = {
   createScriptURL: (url) => {
-    if (url !== workerScript) throw new TypeError("not the page's own worker");
+    if (url !== workerScript && url !== decoderScript) throw new TypeError("not the page's own worker");
     return url;
   },
   createHTML: (svg) => {
@@ -161,7 +162,11 @@ async function start() {
   };
   $("project").addEventListener("click", () => project($("figure")));
   for (const figure of document.querySelectorAll("figure")) figure.addEventListener("click", unproject);
-  new ClassPoolView(sim, { plotElement, offer, project });
+  const makeDecoder = () => {
+    decoderScript ??= URL.createObjectURL(new Blob([$("decoder").textContent], { type: "text/javascript" }));
+    return new Worker(trusted.createScriptURL(decoderScript));
+  };
+  new ClassPoolView(sim, { plotElement, offer, project, makeDecoder });
   new LessonLink(project);
   document.addEventListener("keydown", (event) => {
     if (event.key !== "Escape") return;
