@@ -97,14 +97,10 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
     }
 };
 
-// Ids 1, 2, 3 … for the series, in the order they begin; `made` holds each as the series shows it.
+// Ids 1, 2, 3 … for the series, in the order they begin: the series show them as "10000", "20000" …
 struct CountingIds final : IdSource {
-    std::vector<std::string> made;
-    std::uint64_t NextId() override
-    {
-        made.push_back(codes::MakeId(made.size() + 1));
-        return made.size();
-    }
+    std::uint64_t last = 0;
+    std::uint64_t NextId() override { return ++last; }
 };
 
 // The whole program on a recording front end: every shot a miss at distance 101.

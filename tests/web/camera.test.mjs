@@ -11,11 +11,11 @@ import { join, resolve } from "node:path";
 import { test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { ENGINE, inBrowser, launch, serve } from "../../scripts/browsers/engines.mjs";
+import { qrVideo } from "../../scripts/browsers/fake_camera.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
 const TEACHER = pathToFileURL(process.env.MOKOPERA_TEACHER ?? "build-web/mokopera-teacher.html").href;
 const SITE = resolve(process.env.MOKOPERA_SITE ?? "build-web/site");
-const ENCODER = new URL("../../web/node_modules/nayuki-qr-code-generator/index.js", import.meta.url);
 
 test("a lesson link offers its N; a wrong or missing one offers 20", inBrowser({ width: 600, height: 800 }, async (tab) => {
   for (const [fragment, offered] of [["#n=22", "22"], ["#n=99", "20"], ["#n=abc", "20"], ["", "20"]]) {
@@ -43,27 +43,6 @@ test("a camera that cannot be had is said in words, and pasting works on", { ski
     await tab.waitFor(() => !document.getElementById("pool-output").hidden);
   }));
 
-// Frames of 320 × 240 in 4:2:0 (the fake camera's own format), 20 a second: each code's QR code
-// for 0.2 s, then a blank frame.
-async function video(codes) {
-  const { default: qrcodegen } = await import(`data:text/javascript,${encodeURIComponent(await readFile(ENCODER, "utf8"))}`);
-  const [width, height, scale] = [320, 240, 6];
-  const blank = () => Buffer.concat([Buffer.alloc(width * height, 235), Buffer.alloc(width * height / 2, 128)]);
-  const frames = [];
-  for (const code of codes) {
-    const symbol = qrcodegen.QrCode.encodeText(code, qrcodegen.QrCode.Ecc.MEDIUM);
-    const frame = blank(), left = (width - symbol.size * scale) / 2, top = (height - symbol.size * scale) / 2;
-    for (let y = 0; y < symbol.size * scale; ++y) {
-      for (let x = 0; x < symbol.size * scale; ++x) {
-        if (symbol.getModule(Math.floor(x / scale), Math.floor(y / scale))) frame[(top + y) * width + left + x] = 16;
-      }
-    }
-    frames.push(frame, frame, frame, frame, blank());
-  }
-  return Buffer.concat([Buffer.from(`YUV4MPEG2 W${width} H${height} F20:1 Ip A1:1 C420jpeg\n`),
-    ...frames.flatMap((frame) => [Buffer.from("FRAME\n"), frame])]);
-}
-
 test("a fake camera showing thirty codes fills the pool: each read once, the wrong one named, the camera freed",
   { skip: ENGINE !== "chromium" && "Chromium's fake camera" }, async () => {
     const lines = (await readFile(new URL("class_paste.txt", import.meta.url), "utf8")).split("\n");
@@ -71,7 +50,7 @@ test("a fake camera showing thirty codes fills the pool: each read once, the wro
     const wrong = "M1-20-01040-00035-QWERT4C";
     const folder = await mkdtemp(join(tmpdir(), "mokopera-camera-"));
     const file = join(folder, "codes.y4m");
-    await writeFile(file, await video([...good.slice(0, 15), good[3], wrong, ...good.slice(15)]));
+    await writeFile(file, await qrVideo([...good.slice(0, 15), good[3], wrong, ...good.slice(15)]));
     const site = await serve(SITE, "/mokopera/");
     const { tab, close } = await launch("chromium", { width: 1000, height: 900, chromiumArgs: [
       "--use-fake-device-for-media-stream", "--use-fake-ui-for-media-stream", `--use-file-for-fake-video-capture=${file}`] });
