@@ -2,6 +2,7 @@
 // its table, CSV and plot made by the same code as mokopera-sim's. The form reads its values as
 // mokopera-sim reads its options; a wrong one is named beside its field and nothing runs.
 import { ClassPoolView } from "./class_pool.mjs";
+import { columnHeading } from "./column_heading.mjs";
 import { LessonLink } from "./lesson_link.mjs";
 import { RunPool } from "./run_pool.mjs";
 
@@ -93,17 +94,7 @@ function show(read, report, seconds) {
 
 // The table's headers, mokopera-sim's columns in both languages.
 function showColumns(columns) {
-  $("results").tHead.rows[0].replaceChildren(...columns.map(({ japanese, english }) => {
-    const cell = document.createElement("th");
-    cell.scope = "col";
-    cell.append(japanese);
-    if (english !== japanese) {
-      const words = cell.appendChild(document.createElement("span"));
-      words.lang = "en";
-      words.textContent = english;
-    }
-    return cell;
-  }));
+  $("results").tHead.rows[0].replaceChildren(...columns.map(columnHeading));
 }
 
 async function start() {
@@ -167,7 +158,7 @@ async function start() {
     return new Worker(trusted.createScriptURL(decoderScript));
   };
   new ClassPoolView(sim, { plotElement, offer, project, makeDecoder });
-  new LessonLink(project);
+  new LessonLink(sim, project);
   document.addEventListener("keydown", (event) => {
     if (event.key !== "Escape") return;
     cancel();
