@@ -1,7 +1,6 @@
 #include "sim/pool.h"
 
 #include <algorithm>
-#include <set>
 #include <sstream>
 
 #include "sim/plot.h"
@@ -34,21 +33,17 @@ std::vector<PoolLine> Lines(const std::vector<codes::Series>& series)
 
 }  // namespace
 
-Pool::Added Pool::Add(std::string_view text)
+std::vector<codes::Candidate> Pool::Add(std::string_view text)
 {
     std::vector<codes::Candidate> read = codes::ReadCodes(text);
-    std::set<std::string> changed;
     for (const codes::Candidate& candidate : read) {
         if (!candidate.accepted)
             continue;
         auto [kept, added] = byId_.try_emplace(candidate.series.id, candidate.series);
         if (!added && candidate.series.experiments > kept->second.experiments)
             kept->second = candidate.series;
-        else if (!added)
-            continue;
-        changed.insert(candidate.series.id);
     }
-    return {std::move(read), static_cast<int>(changed.size())};
+    return read;
 }
 
 std::vector<codes::Series> Pool::Series() const

@@ -6,18 +6,17 @@
 #include <emscripten/val.h>
 
 #include <charconv>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "program/texts.h"
 #include "sim/groups.h"
 #include "sim/options.h"
 #include "sim/plot.h"
 #include "sim/pool.h"
 #include "sim/report.h"
 #include "simulation/entry.h"
-#include "simulation/rules.h"
 #include "simulation/theory.h"
 
 namespace mokopera::web {
@@ -107,16 +106,6 @@ private:
     GroupRun run_;
 };
 
-// Texts as a JavaScript array.
-template <typename Texts>
-val Strings(const Texts& texts)
-{
-    val made = val::array();
-    for (const std::string& text : texts)
-        made.call<void>("push", text);
-    return made;
-}
-
 // The report of a finished run: `batches` holds, for each N from `first` to `last`, the blocks of
 // its batch in order, as GroupTask gives them. Returns {cells, csv, svg, description}: the rows of
 // the table, the files mokopera-sim writes with --csv and --plot, and the plot in words.
@@ -141,13 +130,25 @@ val Report(int first, int last, double experiments, const val& batches)
     }
     val report = val::object();
     val cells = val::array();
-    for (const Row& row : rows)
-        cells.call<void>("push", Strings(TableCells(row)));
+    for (const Row& row : rows) {
+        val line = val::array();
+        for (const std::string& cell : TableCells(row))
+            line.call<void>("push", cell);
+        cells.call<void>("push", line);
+    }
     report.set("cells", cells);
     report.set("csv", FormatCsv(rows));
     report.set("svg", first == last ? ConvergencePlot(rows.front(), running) : RangePlot(rows));
     report.set("description", PlotDescription(rows));
     return report;
+}
+
+val Strings(const std::vector<std::string>& strings)
+{
+    val made = val::array();
+    for (const std::string& text : strings)
+        made.call<void>("push", text);
+    return made;
 }
 
 // The class's pool on the teacher's page: the codes pasted (and those kept in the browser's
@@ -159,9 +160,11 @@ public:
     // new or grew.
     val Add(const std::string& text)
     {
-        const Pool::Added added = pool_.Add(text);
+        std::map<std::string, int> before;  // each series' experiments by id
+        for (const codes::Series& series : pool_.Series())
+            before.emplace(series.id, series.experiments);
         val candidates = val::array();
-        for (const codes::Candidate& candidate : added.read) {
+        for (const codes::Candidate& candidate : pool_.Add(text)) {
             val made = val::object();
             made.set("text", candidate.text);
             made.set("accepted", candidate.accepted);
@@ -171,9 +174,14 @@ public:
             }
             candidates.call<void>("push", made);
         }
+        int added = 0;
+        for (const codes::Series& series : pool_.Series()) {
+            const auto old = before.find(series.id);
+            added += old == before.end() || old->second != series.experiments;
+        }
         val result = val::object();
         result.set("candidates", candidates);
-        result.set("added", added.changed);
+        result.set("added", added);
         return result;
     }
 
@@ -253,10 +261,6 @@ val PoolColumnNames()
 EMSCRIPTEN_BINDINGS(mokopera_sim)
 {
     emscripten::constant("blocks", kBlocks);
-    // N's range and the N the student's entry box offers, for the lesson link's choice.
-    emscripten::constant("fewestShots", rules::kFewestShots);
-    emscripten::constant("mostShots", rules::kMostShots);
-    emscripten::constant("offeredShots", std::string(texts::kOfferedShots));
     emscripten::function("readForm", &ReadForm);
     emscripten::function("plan", &Plan);
     emscripten::function("report", &Report);

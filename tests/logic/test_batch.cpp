@@ -56,8 +56,7 @@ TEST_CASE("PoolOfTheClass")
     pool.Add("田中 " + Encode({20, 30, 27, "AAAAA"}) + "\n田中 " + Encode({20, 30, 27, "AAAAA"}) + " 佐藤 " +
              Encode({22, 10, 9, "BBBBB"}));
     const auto read = pool.Add(Encode({20, 50, 44, "AAAAA"}) + " " + Encode({20, 40, 35, "AAAAA"}) + " " +
-                               Encode({20, 10, 11, "CCCCC"}) + " " + Encode({20, 12, 1, "DDDDD"}))
-                          .read;
+                               Encode({20, 10, 11, "CCCCC"}) + " " + Encode({20, 12, 1, "DDDDD"}));
     CHECK_EQ(std::count_if(read.begin(), read.end(), [](const auto& c) { return !c.accepted; }), 1);
     std::string lines;
     std::istringstream csv(PoolCsv(pool.Series()));

@@ -4,7 +4,6 @@
 // the browser's storage as soon as a code is accepted, before it is shown: a reload, a closed tab
 // or a crash loses nothing. Where the storage is refused or full, the page says so and the pool
 // still works for this visit. Pasted text is data: it is only ever set as text.
-import { columnHeading } from "./column_heading.mjs";
 import { Scanner } from "./scanner.mjs";
 
 const element = (id) => document.getElementById(id);
@@ -167,7 +166,17 @@ export class ClassPoolView {
     scroll.setAttribute("role", "region");
     scroll.setAttribute("aria-labelledby", heading.id);
     const table = scroll.appendChild(document.createElement("table"));
-    table.createTHead().insertRow().append(...this.columns.slice(1).map(columnHeading));
+    const head = table.createTHead().insertRow();
+    for (const { japanese, english } of this.columns.slice(1)) {
+      const cell = head.appendChild(document.createElement("th"));
+      cell.scope = "col";
+      cell.append(japanese);
+      if (english !== japanese) {
+        const words = cell.appendChild(document.createElement("span"));
+        words.lang = "en";
+        words.textContent = english;
+      }
+    }
     const body = table.createTBody();
     for (const [, id, ...figures] of rows) {
       const row = body.insertRow();

@@ -74,10 +74,8 @@ export class Scanner {
       return;
     }
     const scale = Math.min(1, longestSide / Math.max(width, height));
-    const [readWidth, readHeight] = [Math.round(width * scale), Math.round(height * scale)];
-    if (this.canvas.width !== readWidth || this.canvas.height !== readHeight) {
-      [this.canvas.width, this.canvas.height] = [readWidth, readHeight];  // set only when it changes: a set clears it
-    }
+    this.canvas.width = Math.round(width * scale);
+    this.canvas.height = Math.round(height * scale);
     const context = this.canvas.getContext("2d", { willReadFrequently: true });
     context.drawImage(this.video, 0, 0, this.canvas.width, this.canvas.height);
     const { data } = context.getImageData(0, 0, this.canvas.width, this.canvas.height);

@@ -2,7 +2,6 @@
 // its table, CSV and plot made by the same code as mokopera-sim's. The form reads its values as
 // mokopera-sim reads its options; a wrong one is named beside its field and nothing runs.
 import { ClassPoolView } from "./class_pool.mjs";
-import { columnHeading } from "./column_heading.mjs";
 import { LessonLink } from "./lesson_link.mjs";
 import { RunPool } from "./run_pool.mjs";
 
@@ -94,7 +93,17 @@ function show(read, report, seconds) {
 
 // The table's headers, mokopera-sim's columns in both languages.
 function showColumns(columns) {
-  $("results").tHead.rows[0].replaceChildren(...columns.map(columnHeading));
+  $("results").tHead.rows[0].replaceChildren(...columns.map(({ japanese, english }) => {
+    const cell = document.createElement("th");
+    cell.scope = "col";
+    cell.append(japanese);
+    if (english !== japanese) {
+      const words = cell.appendChild(document.createElement("span"));
+      words.lang = "en";
+      words.textContent = english;
+    }
+    return cell;
+  }));
 }
 
 async function start() {
@@ -158,7 +167,7 @@ async function start() {
     return new Worker(trusted.createScriptURL(decoderScript));
   };
   new ClassPoolView(sim, { plotElement, offer, project, makeDecoder });
-  new LessonLink(sim, project);
+  new LessonLink(project);
   document.addEventListener("keydown", (event) => {
     if (event.key !== "Escape") return;
     cancel();
