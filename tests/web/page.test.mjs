@@ -122,7 +122,17 @@ test("a student's session", inBrowser({ width: 600, height: 800 }, async (tab) =
   await tab.waitFor(() => !document.getElementById("ended").hidden);
   await audit("the end");
   await tab.click("#restart");
-  await boxOpen(tab, "鉄砲の発射回数の設定");
+  // はい and もう一度始める at once (a key held down): the new program is the one that fires.
+  await enter(tab, "5");
+  await tab.click("#Command4");
+  await boxOpen(tab, "モコペラも数撃ちゃ当たる");
+  await tab.evaluate(() => {
+    document.querySelector("#box-buttons button[type=submit]").click();
+    document.getElementById("restart").click();
+  });
+  await enter(tab, "5");
+  await tab.click("#Command1");
+  assert.equal(await text(tab, "Label4"), "1");
   assert.deepEqual(await tab.problems(), [], "script errors or policy violations");
 }));
 

@@ -43,7 +43,10 @@ class Page {
     }
   }
 
+  // A new program: at the page's start, and from the end view's もう一度始める. A second press in
+  // the same moment (a key held down) finds a program running and starts nothing.
   start() {
+    if (this.program && !this.program.isDeleted() && !this.program.ended()) return;
     document.getElementById("ended").hidden = true;
     const seed = crypto.getRandomValues(new Uint32Array(2));
     this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11), this.series);
@@ -116,7 +119,10 @@ class Page {
     this.view = this.main = this.help = null;
     document.getElementById("ended").hidden = false;
     document.getElementById("restart").focus();
-    setTimeout(() => this.program.delete());
+    // The program that ended is deleted once its request has returned: that one, whatever
+    // program the page may have started by then.
+    const ended = this.program;
+    setTimeout(() => ended.delete());
   }
 
   // The dialogs.
