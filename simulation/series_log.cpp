@@ -10,10 +10,21 @@ std::uint64_t SystemIds::NextId()
     return (std::uint64_t{device()} << 32U) | device();
 }
 
+SeriesLog::SeriesLog(IdSource& ids, SeriesStorage* storage) : ids_(ids), storage_(storage)
+{
+    if (!storage_)
+        return;
+    for (const codes::Candidate& kept : codes::ReadCodes(storage_->Load())) {
+        if (kept.accepted)
+            series_.push_back(kept.series);
+    }
+}
+
 void SeriesLog::Begin(int shots)
 {
     next_ = {shots, 0, 0, codes::MakeId(ids_.NextId())};
     open_ = true;
+    current_ = false;
 }
 
 void SeriesLog::Record(const ExperimentState& record)
@@ -22,11 +33,23 @@ void SeriesLog::Record(const ExperimentState& record)
     if (open_ && experiments > 0) {  // the series' first finished experiment: from now on it is listed
         series_.push_back(next_);
         open_ = false;
+        current_ = true;
     }
-    if (open_ || series_.empty())
+    if (!current_ || series_.back().experiments == experiments)
         return;
     series_.back().experiments = experiments;
     series_.back().successes = record.Successes;
+    Save();
+}
+
+void SeriesLog::Save()
+{
+    if (!storage_)
+        return;
+    std::string codes;
+    for (const codes::Series& series : series_)
+        codes += codes::Encode(series) + "\n";
+    storage_->Save(codes);
 }
 
 }  // namespace mokopera

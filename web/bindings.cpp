@@ -242,10 +242,28 @@ private:
 
 }  // namespace
 
-// The run's series, kept by the page across restarts of the program; their ids come from the
-// browser's cryptographic generator.
+// The visit's series where the page keeps them: `keeper.load()` gives the codes kept, and
+// `keeper.save(codes)` keeps them (the tab's session storage).
+class PageSeriesStorage final : public SeriesStorage {
+public:
+    explicit PageSeriesStorage(val keeper) : keeper_(std::move(keeper)) {}
+    std::string Load() override
+    {
+        const val kept = keeper_.call<val>("load");
+        return kept.isString() ? kept.as<std::string>() : std::string();
+    }
+    void Save(const std::string& codes) override { keeper_.call<void>("save", codes); }
+
+private:
+    val keeper_;
+};
+
+// The visit's series, kept by the page across restarts of the program and, through `keeper`,
+// across loads of the page; their ids come from the browser's cryptographic generator.
 class WebSeries {
 public:
+    explicit WebSeries(val keeper) : storage_(std::move(keeper)) {}
+
     // Each series with at least one finished experiment, the oldest first: {shots, experiments,
     // successes, rate (as the window shows a rate), code}.
     [[nodiscard]] val All() const
@@ -266,7 +284,8 @@ public:
 
 private:
     SystemIds ids_;
-    SeriesLog log_{ids_};
+    PageSeriesStorage storage_;
+    SeriesLog log_{ids_, &storage_};
 };
 
 // The whole program for one page: its random source is seeded by the page (from the browser's
@@ -320,7 +339,7 @@ EMSCRIPTEN_BINDINGS(mokopera)
     emscripten::function("parseWave", &ParseWaveBytes);
     emscripten::function("cueFiles", &CueFiles);
     emscripten::function("nextTickDue", &NextTickDue);
-    emscripten::class_<WebSeries>("SeriesLog").constructor<>().function("all", &WebSeries::All);
+    emscripten::class_<WebSeries>("SeriesLog").constructor<val>().function("all", &WebSeries::All);
     emscripten::class_<WebProgram>("Program")
         .constructor<val, double, WebSeries&>()
         .function("start", &WebProgram::Start)

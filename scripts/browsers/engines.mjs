@@ -51,6 +51,12 @@ class Tab {
     return this.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   }
 
+  // The browser's back, as its button does it; the scenario waits for the page it expects (the
+  // drivers wait differently for a page that comes back from the back-forward cache).
+  back() {
+    return this.evaluate(() => { setTimeout(() => history.back()); });
+  }
+
   // Focuses the field, selects its text and types over it, as a student would.
   async fill(selector, text) {
     await this.evaluate((s) => { const field = document.querySelector(s); field.focus(); field.select(); }, selector);
@@ -83,6 +89,7 @@ class PageTab extends Tab {
   }
   use(page) {
     this.page = page;
+    this.strayed = false;
     this.requests = [];
     this.errors = [];  // script errors and policy violations the engine reported
     page.on("request", (request) => this.requests.push(request.url()));
@@ -124,6 +131,21 @@ class PlaywrightTab extends PageTab {
 
 class PuppeteerTab extends PageTab {
   constructor(page) { super("firefox", page); }
+  // After a history step that Puppeteer did not make itself, it no longer sees its own
+  // navigations end (Firefox over WebDriver BiDi): from then on the page is sent on from inside,
+  // and the new document is waited for.
+  back() {
+    this.strayed = true;
+    return super.back();
+  }
+  async goto(url) {
+    if (!this.strayed) return this.page.goto(url);
+    await this.evaluate((address) => {
+      window.leaving = true;
+      setTimeout(() => location.assign(address));
+    }, url);
+    await this.waitFor(() => !window.leaving && document.readyState === "complete");
+  }
   setViewport(width, height) { return this.page.setViewport({ width, height }); }
   setOffline(offline) { return this.page.setOfflineMode(offline); }
   newPage() { return this.page.browser().newPage(); }

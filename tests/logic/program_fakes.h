@@ -103,14 +103,26 @@ struct CountingIds final : IdSource {
     std::uint64_t NextId() override { return ++last; }
 };
 
-// The whole program on a recording front end: every shot a miss at distance 101.
+// The tab's storage of a visit's series: what was saved last.
+struct KeptSeries final : SeriesStorage {
+    explicit KeptSeries(std::string kept) : codes(std::move(kept)) {}
+    std::string codes;
+    std::string Load() override { return codes; }
+    void Save(const std::string& saved) override { codes = saved; }
+};
+
+// The whole program on a recording front end: every shot a miss at distance 101. `kept` is what
+// the tab kept of the visit before this load of the page.
 struct ProgramHarness {
+    explicit ProgramHarness(std::string kept = {}) : storage(std::move(kept)) {}
+
     RecordingFrontEnd front;
     ScriptedRandom random{{0.5F}};
     FrozenClock clock;
     ExperimentState record;
     CountingIds ids;
-    SeriesLog series{ids};
+    KeptSeries storage;
+    SeriesLog series{ids, &storage};
     Program program{{front, front, front, random, clock}, record, series};
 
     // Runs a script of user actions and front-end events, separated by ", ": start, activate,

@@ -243,27 +243,43 @@ TEST_CASE("TimerAfterAHoldUp")
     }
 }
 
+namespace {
+
+std::string Shots(int count)
+{
+    std::string script;
+    for (int shot = 0; shot < count; ++shot)
+        script += ", fire";
+    return script;
+}
+
+// The series of a run as "N experiments successes #id, …".
+std::string Listed(const SeriesLog& log)
+{
+    std::string listed;
+    for (const codes::Series& series : log.All())
+        listed += (listed.empty() ? "" : ", ") + std::to_string(series.shots) + " " +
+                  std::to_string(series.experiments) + " " + std::to_string(series.successes) + " #" + series.id;
+    return listed;
+}
+
+}  // namespace
+
 // The series a student can send: each begins at an accepted entry of N and ends at the next entry,
 // Reset, HELP or Quit; only finished experiments count, and a series with none is not listed.
 // The first shot of each run hits; every other shot misses.
 TEST_CASE("SeriesOfARun")
 {
-    const auto shots = [](int count) {
-        std::string script;
-        for (int shot = 0; shot < count; ++shot)
-            script += ", fire";
-        return script;
-    };
     // clang-format off
     const std::tuple<const char*, std::string, std::string> rows[] = {
-        {"an experiment under way is left out", "entry:5" + shots(7), "5 1 1 #10000"},
+        {"an experiment under way is left out", "entry:5" + Shots(7), "5 1 1 #10000"},
         {"Reset ends the series, the next entry begins one",
-         "entry:5" + shots(5) + ", reset, entry:10" + shots(10), "5 1 1 #10000, 10 1 0 #20000"},
+         "entry:5" + Shots(5) + ", reset, entry:10" + Shots(10), "5 1 1 #10000, 10 1 0 #20000"},
         {"HELP ends it; a series with nothing finished is not listed",
-         "entry:5" + shots(5) + ", help, close-help, activate, entry:20" + shots(2) + ", reset, entry:6", "5 1 1 #10000"},
-        {"kept after Quit", "entry:5" + shots(10) + ", quit, yes", "5 2 1 #10000"},
+         "entry:5" + Shots(5) + ", help, close-help, activate, entry:20" + Shots(2) + ", reset, entry:6", "5 1 1 #10000"},
+        {"kept after Quit", "entry:5" + Shots(10) + ", quit, yes", "5 2 1 #10000"},
         {"automatic firing counts as Fire", "entry:5, autostart, tick, tick, tick, tick, tick, autostop", "5 1 1 #10000"},
-        {"a refused entry begins nothing", "entry:99, entry:5" + shots(5), "5 1 1 #10000"},
+        {"a refused entry begins nothing", "entry:99, entry:5" + Shots(5), "5 1 1 #10000"},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -272,12 +288,23 @@ TEST_CASE("SeriesOfARun")
         ProgramHarness harness;
         harness.random.values = {0.01F, 0.5F};
         harness.Run("start, activate, " + script);
-        std::string listed;
-        for (const codes::Series& series : harness.series.All())
-            listed += (listed.empty() ? "" : ", ") + std::to_string(series.shots) + " " +
-                      std::to_string(series.experiments) + " " + std::to_string(series.successes) + " #" + series.id;
-        CHECK_EQ(listed, expected);
+        CHECK_EQ(Listed(harness.series), expected);
     }
+}
+
+// A reload of the page: the series the tab kept come first, finished (the one under way ended
+// with the page), and the next entry begins a new one; what the tab keeps is every series, and
+// lines that are no code are left out.
+TEST_CASE("SeriesKeptOverAReload")
+{
+    ProgramHarness before;
+    before.random.values = {0.01F, 0.5F};
+    before.Run("start, activate, entry:5" + Shots(12));
+    ProgramHarness reloaded(before.storage.codes + "not a code\n");
+    reloaded.random.values = {0.01F, 0.5F};
+    reloaded.Run("start, activate, entry:6" + Shots(6));
+    CHECK_EQ(Listed(reloaded.series), "5 2 1 #10000, 6 1 1 #10000");
+    CHECK_EQ(reloaded.storage.codes, codes::Encode({5, 2, 1, "10000"}) + "\n" + codes::Encode({6, 1, 1, "10000"}) + "\n");
 }
 
 // A lesson link's N is what the entry box offers, at every question from then on; without one,

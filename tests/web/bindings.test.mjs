@@ -16,7 +16,7 @@ test("calls with values that mean nothing do nothing", async () => {
     calls.push(`${name} ${args.map((arg) => arg?.words ?? arg).join(" ")}`);
     return name === "openCue" || (name.startsWith("load") ? page : undefined);
   } });
-  const series = new module.SeriesLog();
+  const series = new module.SeriesLog({ load: () => null, save: () => {} });
   const program = new module.Program(page, 7, series);
   program.start();
   program.mainViewActivated();

@@ -53,6 +53,16 @@ test("a student's two series, one ended by Reset, reach the teacher's pool with 
   await tab.click("#Command3");
   const second = await counts();
 
+  // A reload, and a visit to another page and back, keep the visit's series.
+  const listed = () => tab.evaluate(() => window.mokopera.series.all().map(({ code }) => code).join("\n"));
+  const made = await listed();
+  for (const leave of [() => tab.reload(), async () => { await tab.goto(TEACHER); await tab.back(); }]) {
+    await leave();
+    await tab.waitFor(() => document.getElementById("box")?.open);
+    assert.equal(await listed(), made);
+  }
+  await enter(tab, "7");
+
   // From the keyboard: the view opens on its heading, shows a QR code for each series, and Esc
   // brings the focus back.
   await tab.evaluate(() => document.getElementById("send").focus());
@@ -83,6 +93,11 @@ test("a student's two series, one ended by Reset, reach the teacher's pool with 
   await paste(tab, `先生、結果です。\n${copied}\nよろしくお願いします`);
   await tab.waitFor(() => !document.getElementById("pool-output").hidden);
   assert.deepEqual(await pooled(tab), [`N = 5 1 ${first}`, `N = 6 1 ${second}`]);
+
+  // The next student on the device, in a new tab: nothing of the last one's.
+  await tab.restart(PAGE);
+  await tab.waitFor(() => document.getElementById("box")?.open);
+  assert.equal(await listed(), "");
 }));
 
 test("a chat's worth of codes, each handled; the pool kept across a reload and a restart; mokopera-sim --pool's files", async () => {

@@ -17,7 +17,27 @@ class Page {
     this.cues = new Cues(module);
     this.dialogs = new Dialogs();
     this.view = null;  // the window shown: the main view or the help view
-    this.series = new module.SeriesLog();  // every series of this visit, across restarts of the program
+    // Every series of this visit, across restarts of the program and loads of the page: kept in
+    // the tab's session storage, which a reload, back and forward, a tab the browser discards and
+    // brings back, and a browser restored after a crash keep, and closing the tab empties (the next
+    // student on a shared device starts afresh). Where the storage is refused, for this load only.
+    const key = `mokopera series ${new URL(".", location.href).pathname}`;
+    this.series = new module.SeriesLog({
+      load: () => {
+        try {
+          return sessionStorage.getItem(key);
+        } catch {
+          return null;
+        }
+      },
+      save: (codes) => {
+        try {
+          sessionStorage.setItem(key, codes);
+        } catch {
+          // kept for this load only
+        }
+      },
+    });
     for (const kind of ["pointerdown", "keydown"]) window.addEventListener(kind, () => this.cues.wake(), true);
     // The visible viewport changes with a turn of the device, the on-screen keyboard, a resize and
     // the address bar; the bar below the window changes with what it offers.
