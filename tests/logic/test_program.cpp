@@ -304,7 +304,8 @@ TEST_CASE("SeriesKeptOverAReload")
     reloaded.random.values = {0.01F, 0.5F};
     reloaded.Run("start, activate, entry:6" + Shots(6));
     CHECK_EQ(Listed(reloaded.series), "5 2 1 #10000, 6 1 1 #10000");
-    CHECK_EQ(reloaded.storage.codes, codes::Encode({5, 2, 1, "10000"}) + "\n" + codes::Encode({6, 1, 1, "10000"}) + "\n");
+    CHECK_EQ(reloaded.storage.codes,
+             codes::Encode({5, 2, 1, "10000"}) + "\n" + codes::Encode({6, 1, 1, "10000"}) + "\n");
 }
 
 // A lesson link's N is what the entry box offers, at every question from then on; without one,
