@@ -26,12 +26,17 @@ const UNSCOPED = /^mokopera-[0-9a-f]{16}$/;
 const hex = (buffer) => Array.from(new Uint8Array(buffer), (byte) => byte.toString(16).padStart(2, "0")).join("");
 
 // Fetches every file of the build from the server, never from the HTTP cache, and keeps them when
-// all of them are this build's.
+// all of them are this build's. A file that has not come within a minute fails the install: an
+// install left waiting for it would hold up every later update of the site on this device until
+// the browser was restarted.
 async function keepBuild() {
   const fetched = await Promise.all(Object.entries(FILES).map(async ([name, sha256]) => {
-    const response = await fetch(new URL(name, SCOPE), { cache: "reload" });
+    const patience = new AbortController();
+    const timer = setTimeout(() => patience.abort(), 60000);
+    const response = await fetch(new URL(name, SCOPE), { cache: "reload", signal: patience.signal });
     if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
     const body = await response.arrayBuffer();
+    clearTimeout(timer);
     if (hex(await crypto.subtle.digest("SHA-256", body)) !== sha256) throw new Error(`${name} is not this build's`);
     const headers = { "content-type": response.headers.get("content-type") ?? "application/octet-stream" };
     return [name, body, headers];

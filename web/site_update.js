@@ -1,37 +1,63 @@
 // The hosted pages' side of the service worker: registers it, asks the server for a new build at
 // every start (whatever the server's caching headers), and brings a new build in.
-// - A build that is already here when the page starts (before the first click or key) takes over
-//   at once: the page starts again on it.
-// - A build that arrives later is offered by a notice outside the window, 新しい版があります —
-//   更新, in the page's bar (#page-bar), visible only while nothing is under way (no dialog open, no
-//   automatic firing, no run: whatever the page marks data-busy). Pressing it starts the new build at once; without a press
-//   it starts at the next start.
+// - A new build whose worker has installed while nothing on the page has been touched (no click
+//   or key yet) takes over at once: the page starts again on it.
+// - Once the page has been touched, the new build is offered by a notice outside the window,
+//   新しい版があります — 更新, in the page's bar (#page-bar), visible only while nothing is under way
+//   (no dialog open, no automatic firing, no run: whatever the page marks data-busy). Pressing it
+//   starts the new build; without a press it starts at the next start of the app.
+// - Another open page of the site may have started the new build already: the notice here then
+//   only starts this page again on it.
+// The page's <html> says where this stands in data-site-update: "checking" until the server has
+// answered, "current" when this page runs the newest build that installed, "offered" while the
+// notice is up, "taking over" while the page is about to start again on a new build.
 "use strict";
 (() => {
   const container = navigator.serviceWorker;
   if (!container) return;
-  let touched = false, asked = false;
+  const say = (state) => { document.documentElement.dataset.siteUpdate = state; };
+  say("checking");
+  let touched = false;
   for (const kind of ["pointerdown", "keydown"]) addEventListener(kind, () => { touched = true; }, { capture: true, once: true });
-  // Only the page that asked for the new build starts again: another page of the site that is
-  // open keeps its lesson, and gets the new build at its own next start.
+
+  // Starts the page again on the new build, once: when the worker that this page asked to take
+  // over controls it, or is active (a page the old build did not control).
+  let restarting = false;
+  const restart = () => {
+    if (restarting) return;
+    restarting = true;
+    say("taking over");
+    location.reload();
+  };
+  let asked = false;  // only the page that asked starts again at once; the others get the notice
   container.addEventListener("controllerchange", () => {
-    if (asked) location.reload();
+    if (asked) restart();
   });
   const takeOver = (worker) => {
     asked = true;
+    say("taking over");
+    worker.addEventListener("statechange", () => {
+      if (worker.state === "activated") restart();
+    });
     worker.postMessage("take over");
   };
 
-  // `worker`, installed and waiting in `registration`, taken over now or offered.
+  // The notice for the build that installed in `registration`; its press takes the waiting worker
+  // over, or starts the page again on the build that is already active.
   let notice = null;
   const offer = (registration, worker) => {
     if (!touched) return takeOver(worker);
+    say("offered");
     if (notice) return;
     notice = document.createElement("button");
     notice.type = "button";
     notice.id = "update";
     notice.textContent = "新しい版があります — 更新";
-    notice.addEventListener("click", () => takeOver(registration.waiting ?? worker));
+    notice.addEventListener("click", () => {
+      const waiting = registration.waiting;
+      if (waiting) takeOver(waiting);
+      else restart();
+    });
     // Hidden, its place kept: the window never moves under the user's pointer.
     const place = () => {
       notice.style.visibility = document.querySelector("dialog[open], [data-busy]") ? "hidden" : "";
@@ -49,14 +75,21 @@
   };
   const policy = window.trustedTypes?.createPolicy("mokopera-site", { createScriptURL: address });
   const worker = policy ? policy.createScriptURL("sw.js") : address("sw.js");
-  container.register(worker, { updateViaCache: "none" }).then((registration) => {
-    // A new worker is offered once it is installed, while an older one controls the page.
-    const watch = (worker) => worker?.addEventListener("statechange", () => {
-      if (worker.state === "installed" && container.controller) offer(registration, worker);
+  const checking = () => document.documentElement.dataset.siteUpdate === "checking";
+  container.register(worker, { updateViaCache: "none" }).then(async (registration) => {
+    // A new worker: once it has installed while an older build is active, taken over or offered.
+    // The first build of a first visit becomes active by itself; a worker whose install failed
+    // (an upload half done) leaves this page on its build.
+    const watch = (installing) => installing?.addEventListener("statechange", () => {
+      if (installing.state === "installed" && registration.active) offer(registration, installing);
+      else if (installing.state === "activated" || installing.state === "redundant") {
+        if (checking()) say("current");
+      }
     });
     registration.addEventListener("updatefound", () => watch(registration.installing));
     watch(registration.installing);
-    if (registration.waiting && container.controller) offer(registration, registration.waiting);
-    return registration.update();
-  }).catch(() => {});
+    if (registration.waiting && registration.active) offer(registration, registration.waiting);
+    await registration.update().catch(() => {});  // offline, or the server does not answer
+    if (!registration.installing && !registration.waiting && checking()) say("current");
+  }).catch(() => say("current"));
 })();

@@ -105,6 +105,8 @@ class PageTab extends Tab {
   }
   goto(url) { return this.page.goto(url); }
   reload() { return this.page.reload(); }
+  // A new tab of the same browser.
+  async another() { return new this.constructor(await this.newPage()); }
   async problems() { return this.errors; }
   evaluate(fn, ...args) { return this.page.evaluate(call(fn, args)); }
   click(selector) { return this.page.click(selector); }
@@ -152,51 +154,68 @@ class PuppeteerTab extends PageTab {
 }
 
 class SeleniumTab extends Tab {
-  constructor(driver) {
+  constructor(driver, handle) {
     super("webkit");
     this.driver = driver;
+    this.handle = handle;
+  }
+  // The driver, turned to this tab's window: the tabs of one browser share one driver.
+  async on() {
+    if (this.driver.shown !== this.handle) {
+      await this.driver.switchTo().window(this.handle);
+      this.driver.shown = this.handle;
+    }
+    return this.driver;
   }
   // WebKitWebDriver reports no console: the page itself notes its script errors and policy
   // violations from the moment it is loaded.
   async goto(url) {
-    await this.driver.get(url);
+    await (await this.on()).get(url);
     await this.evaluate(() => {
       window.problems = [];
       addEventListener("error", (event) => window.problems.push(String(event.message)));
       addEventListener("securitypolicyviolation", (event) => window.problems.push(`${event.violatedDirective} ${event.blockedURI}`));
     });
   }
-  reload() { return this.driver.navigate().refresh(); }
+  async reload() { await (await this.on()).navigate().refresh(); }
   problems() { return this.evaluate(() => window.problems ?? []); }
+  // A new tab of the same browser.
+  async another() {
+    const driver = await this.on();
+    await driver.switchTo().newWindow("tab");
+    driver.shown = await driver.getWindowHandle();
+    return new SeleniumTab(driver, driver.shown);
+  }
   async restart(url) {
-    const old = await this.driver.getWindowHandle();
-    await this.driver.switchTo().newWindow("tab");
-    const tab = await this.driver.getWindowHandle();
-    await this.driver.switchTo().window(old);
-    await this.driver.close();
-    await this.driver.switchTo().window(tab);
+    const old = await this.on();
+    const { handle } = await this.another();
+    await old.switchTo().window(this.handle);
+    await old.close();
+    this.handle = handle;
+    this.driver.shown = null;
     await this.goto(url);
   }
-  evaluate(fn, ...args) { return this.driver.executeScript(`return ${call(fn, args)}`); }
-  click(selector) { return this.driver.findElement(By.css(selector)).click(); }
+  async evaluate(fn, ...args) { return (await this.on()).executeScript(`return ${call(fn, args)}`); }
+  async click(selector) { await (await this.on()).findElement(By.css(selector)).click(); }
   async doubleClick(selector) {
-    await this.driver.actions().doubleClick(await this.driver.findElement(By.css(selector))).perform();
+    const driver = await this.on();
+    await driver.actions().doubleClick(await driver.findElement(By.css(selector))).perform();
   }
-  clickAt(x, y) {
-    return this.driver.actions().move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT }).click().perform();
+  async clickAt(x, y) {
+    await (await this.on()).actions().move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT }).click().perform();
   }
-  type(text) { return this.driver.actions().sendKeys(text).perform(); }
-  press(key) { return this.driver.actions().sendKeys(Key[key.toUpperCase()]).perform(); }
+  async type(text) { await (await this.on()).actions().sendKeys(text).perform(); }
+  async press(key) { await (await this.on()).actions().sendKeys(Key[key.toUpperCase()]).perform(); }
   // The window is the viewport and the browser's own bars: set it, then make up the difference.
   async setViewport(width, height) {
-    const window = this.driver.manage().window();
+    const window = (await this.on()).manage().window();
     await window.setRect({ width, height });
     const [innerWidth, innerHeight] = await this.evaluate(() => [innerWidth, innerHeight]);
     await window.setRect({ width: 2 * width - innerWidth, height: 2 * height - innerHeight });
   }
   // WebKitWebDriver cannot take the browser offline: only the stopped server stands for it.
   setOffline() {}
-  async screenshot(path) { await writeFile(path, Buffer.from(await this.driver.takeScreenshot(), "base64")); }
+  async screenshot(path) { await writeFile(path, Buffer.from(await (await this.on()).takeScreenshot(), "base64")); }
 }
 
 const freePort = () => new Promise((done, fail) => {
@@ -207,19 +226,19 @@ const freePort = () => new Promise((done, fail) => {
 });
 
 // Starts the engine with one tab of the given viewport (in Chromium, `mobile`: a touch screen of
-// twice the pixels, as a tablet or a phone). A `profile` folder given (Chromium and Firefox) is
+// `scale` device pixels to the CSS pixel, twice unless given, as a tablet or a phone). A `profile` folder given (Chromium and Firefox) is
 // the browser's profile and outlives it, so that a second launch is a restart of the same browser.
 // `chromiumArgs` and `firefoxPrefs` are further switches and preferences of those engines (a fake
 // camera, a refused one). Returns the tab and a function that closes everything the launch started.
 export async function launch(engine = ENGINE,
-                             { width = 800, height = 700, mobile = false, profile, chromiumArgs = [], firefoxPrefs } = {}) {
+                             { width = 800, height = 700, mobile = false, scale = 2, profile, chromiumArgs = [], firefoxPrefs } = {}) {
   if (engine === "chromium") {
     // A profile of its own, not an incognito one: only there can a site be installed.
     const folder = profile ?? await mkdtemp(join(tmpdir(), "mokopera-chromium-"));
     const context = await chromium.launchPersistentContext(folder, {
       executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", args: [...CHROMIUM_FLAGS, ...chromiumArgs],
       viewport: { width, height },
-      ...(mobile && { isMobile: true, hasTouch: true, deviceScaleFactor: 2 }) });
+      ...(mobile && { isMobile: true, hasTouch: true, deviceScaleFactor: scale }) });
     const tab = new PlaywrightTab(context.pages()[0] ?? await context.newPage());
     return { tab, close: async () => {
       await context.close();
@@ -247,7 +266,7 @@ export async function launch(engine = ENGINE,
         },
       }).build();
       await driver.manage().setTimeouts({ script: 120000 });
-      const tab = new SeleniumTab(driver);
+      const tab = new SeleniumTab(driver, await driver.getWindowHandle());
       await tab.setViewport(width, height);
       return { tab, close: async () => { await driver.quit().catch(() => {}); stopServer(); } };
     } catch (error) {

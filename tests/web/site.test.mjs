@@ -118,21 +118,22 @@ async function upload(folder, names, mark = "second") {
 // The build of the page shown: the mark upload() gave it, "first" for the site as built.
 const build = (tab) => tab.evaluate(() =>
   [...document.childNodes].find((node) => node.nodeType === Node.COMMENT_NODE)?.data ?? "first");
-// Starts the app from `site` and waits until the start has settled: the server asked whether a new
-// worker is there and has heard nothing more for half a second, and no worker is installing or
-// waiting any more (one already fetched takes over, and the page starts again). Returns the paths
-// the start asked for.
+// Where the page's update stands, by its own word: "current" or "offered" once it has settled.
+// A start that never settles says where the page and the site's workers stood.
+const settled = (tab) => tab.waitWithin(60000, () => ["current", "offered"].includes(document.documentElement.dataset.siteUpdate))
+  .catch(async (failure) => {
+    const stood = await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((r) =>
+      JSON.stringify({ page: document.documentElement.dataset.siteUpdate, controller: navigator.serviceWorker.controller?.state,
+                       installing: r?.installing?.state, waiting: r?.waiting?.state, active: r?.active?.state })));
+    throw new Error(`${failure.message} (${stood})`);
+  });
+// Starts the app from `site` and waits until the start has settled: the server asked for a new
+// worker, and the page runs the newest build that installed, or offers it; a new build that
+// takes over starts the page again, which then settles. Returns the paths the start asked for.
 async function start(tab, site) {
   const asked = site.served.length;
   await tab.restart(site.url);
-  const settled = () => navigator.serviceWorker.getRegistration().then((r) => !r.installing && !r.waiting);
-  for (let tries = 0, heard = -1; ; tries++) {
-    assert.ok(tries < 60, "the start never settled");
-    const since = site.served.slice(asked);
-    if (since.length === heard && since.some((path) => path.endsWith("/sw.js")) && await tab.evaluate(settled).catch(() => false)) break;
-    heard = since.length;
-    await new Promise((done) => setTimeout(done, 500));
-  }
+  await settled(tab);
   await entryBox(tab);
   return site.served.slice(asked);
 }
@@ -189,6 +190,27 @@ test("a new build reaches the next start on a plain server, whole, and one durin
       await tab.waitFor(notice);
       await tab.click("#update");
       await tab.waitFor(() => [...document.childNodes].some((node) => node.data === "third"));
+
+      // Two pages of the site open, both in use, and a fourth build: 更新 in each page reaches it,
+      // in the page whose press starts the new build and in the other, whose build another
+      // page has already replaced.
+      const other = await tab.another();
+      await other.goto(`${site.url}teacher.html`);
+      await other.waitFor(() => document.getElementById("form").dataset.state === "ready");
+      await other.click("#shots");
+      await entryBox(tab);
+      await tab.fill("#box-field", "20");
+      await tab.press("Enter");
+      await upload(folder, ["index.html", "teacher.html", "sw.js"], "fourth");
+      for (const page of [tab, other]) {
+        await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+        await page.waitFor(() => document.documentElement.dataset.siteUpdate === "offered");
+      }
+      for (const page of [tab, other]) {
+        await page.waitFor(() => getComputedStyle(document.getElementById("update")).visibility === "visible");
+        await page.click("#update");
+        await page.waitFor(() => [...document.childNodes].some((node) => node.data === "fourth"));
+      }
     } finally {
       await site.stop();
       await rm(folder, { recursive: true, force: true });
