@@ -1,8 +1,10 @@
 // 結果を送る: every series of this visit (those ended by Reset or HELP, and the one under way, its
 // finished experiments only), each with its code, the code as a QR code to hold up to the
-// teacher's camera, a copy button and the system's share sheet where the browser has one. The page
-// sends nothing anywhere itself. A modal view: the keyboard stays in it, Esc or 閉じる closes it,
-// and the focus goes back to where it was.
+// teacher's camera, a copy button and the system's share sheet where the browser has one. Where
+// there are several series, one QR code of all their codes comes first: held up once, it gives
+// the teacher every series. Any QR code can fill the whole screen, to be read from across the
+// desk. The page sends nothing anywhere itself. A modal view: the keyboard stays in it, Esc or
+// 閉じる closes it, and the focus goes back to where it was.
 import { qrElement } from "./qr.mjs";
 import { canShare, copyText, shareText } from "./share.mjs";
 
@@ -17,6 +19,13 @@ export class ResultsView {
     $("results-close").addEventListener("click", () => this.dialog.close());
     $("results-copy-all").addEventListener("click", () => this.copy(this.codes().join("\n"), "すべてのコード"));
     this.dialog.addEventListener("close", () => this.opener?.focus());
+    // The whole-screen view: a tap anywhere, Esc or its button closes it.
+    this.whole = $("qr-whole");
+    this.whole.addEventListener("click", () => this.whole.close());
+    this.whole.addEventListener("close", () => {
+      if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+      this.shownFrom?.focus();
+    });
   }
 
   codes() {
@@ -26,13 +35,56 @@ export class ResultsView {
   open() {
     this.opener = document.activeElement;
     const all = this.series.all();
-    this.list.replaceChildren(...all.map((series, index) => this.item(series, index + 1)));
+    this.list.replaceChildren(...(all.length > 1 ? [this.together(all)] : []),
+                              ...all.map((series, index) => this.item(series, index + 1)));
     $("results-empty").hidden = all.length > 0;
     $("results-copy-all").hidden = all.length < 2;
     this.status.textContent = "";
     this.dialog.showModal();
     this.dialog.scrollTop = 0;
     $("results-title").focus();
+  }
+
+  // Every series in one QR code: their codes, a space between (a QR code's alphanumeric mode
+  // holds them, in the smallest symbol).
+  together(all) {
+    const item = document.createElement("li");
+    item.className = "series together";
+    item.setAttribute("aria-labelledby", "series-all");
+    const count = `${all.length}`.replace(/[0-9]/g, (digit) => String.fromCharCode(0xFF10 + Number(digit)));
+    const heading = item.appendChild(document.createElement("h2"));
+    heading.id = "series-all";
+    heading.textContent = `すべての結果（${count}件）`;
+    item.appendChild(document.createElement("p")).textContent =
+      "この QR コードを先生のカメラに１回見せると、全部の結果が届きます。";
+    const codes = all.map(({ code }) => code).join(" ");
+    this.withQr(item, codes, `すべての結果 ${count}件の QR コード`);
+    return item;
+  }
+
+  // `text`'s QR code, named `label`, in `item`, and the button that shows it on the whole screen.
+  withQr(item, text, label, buttons = item.appendChild(document.createElement("div"))) {
+    const qr = qrElement(text, label);
+    buttons.before(qr);
+    buttons.className = "code-buttons";
+    const whole = buttons.appendChild(document.createElement("button"));
+    whole.type = "button";
+    whole.textContent = "画面いっぱいに表示";
+    whole.setAttribute("aria-label", `${label}を画面いっぱいに表示`);
+    whole.addEventListener("click", () => this.showWhole(qr, whole));
+    return buttons;
+  }
+
+  // The QR code `qr` on the whole screen, as large as it fits (the device's whole screen where the
+  // browser allows it).
+  showWhole(qr, from) {
+    this.shownFrom = from;
+    const shown = qr.cloneNode(true);
+    $("qr-whole-code").replaceChildren(shown);
+    this.whole.setAttribute("aria-label", shown.getAttribute("aria-label"));
+    this.whole.showModal();
+    $("qr-whole-close").focus();
+    document.documentElement.requestFullscreen?.().catch(() => {});
   }
 
   // One series: its figures, its code, its QR code and what can be done with the code.
@@ -53,9 +105,7 @@ export class ResultsView {
     text.id = `code-${number}`;
     text.lang = "en";
     text.textContent = code;
-    item.append(qrElement(code, `コード ${code} の QR コード`));
-    const buttons = item.appendChild(document.createElement("div"));
-    buttons.className = "code-buttons";
+    const buttons = this.withQr(item, code, `コード ${code} の QR コード`);
     const button = (words, action) => {
       const made = buttons.appendChild(document.createElement("button"));
       made.type = "button";
