@@ -1,6 +1,7 @@
 #include "sim/pool.h"
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 
 #include "sim/plot.h"
@@ -33,17 +34,23 @@ std::vector<PoolLine> Lines(const std::vector<codes::Series>& series)
 
 }  // namespace
 
-std::vector<codes::Candidate> Pool::Add(std::string_view text)
+Pool::Added Pool::Add(std::string_view text)
 {
-    std::vector<codes::Candidate> read = codes::ReadCodes(text);
-    for (const codes::Candidate& candidate : read) {
+    Added added{codes::ReadCodes(text), {}};
+    std::set<std::string> changed;
+    for (const codes::Candidate& candidate : added.read) {
         if (!candidate.accepted)
             continue;
-        auto [kept, added] = byId_.try_emplace(candidate.series.id, candidate.series);
-        if (!added && candidate.series.experiments > kept->second.experiments)
+        auto [kept, isNew] = byId_.try_emplace(candidate.series.id, candidate.series);
+        if (!isNew && candidate.series.experiments > kept->second.experiments)
             kept->second = candidate.series;
+        else if (!isNew)
+            continue;
+        changed.insert(candidate.series.id);
     }
-    return read;
+    for (const std::string& id : changed)
+        added.changed.push_back(byId_.at(id));
+    return added;
 }
 
 std::vector<codes::Series> Pool::Series() const

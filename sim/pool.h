@@ -16,8 +16,13 @@ class Pool {
 public:
     // Adds the series of every accepted code in `text`. The same code twice counts once; a code
     // with the id of a series already in the pool replaces it when it has more experiments (the
-    // student went on). Returns every candidate read, in order, accepted or not.
-    std::vector<codes::Candidate> Add(std::string_view text);
+    // student went on). Returns every candidate read, in order, accepted or not, and the series
+    // that are new or grew, as they are now.
+    struct Added {
+        std::vector<codes::Candidate> read;
+        std::vector<codes::Series> changed;
+    };
+    Added Add(std::string_view text);
 
     // The series, by N, then by id.
     [[nodiscard]] std::vector<codes::Series> Series() const;

@@ -71,7 +71,7 @@ int RunPool(const Options& options, std::optional<PlotFile>& plot, std::ostream&
         return 2;
     }
     Pool pool;
-    for (const codes::Candidate& refused : pool.Add(text)) {
+    for (const codes::Candidate& refused : pool.Add(text).read) {
         if (!refused.accepted)
             err << "mokopera-sim: 読み取れませんでした " << refused.text << ": "
                 << codes::ReasonJapanese(refused.refusal) << "\nnot read: " << refused.text << ": "

@@ -4,54 +4,61 @@
 // usage: node build_page.mjs TEMPLATE.html OUT.html MARK=KIND:PATH ...
 //   text:FILE       the file as it is
 //   base64:FILE     the file in base64 (for data: URLs)
+//   gzip64:FILE     the file compressed with gzip, in base64 (for a large binary the page
+//                   decompresses when it needs it)
 //   script:ENTRY    the module ENTRY and those it imports (npm packages too), as one classic script
 //   cues:PROGRAM.js,FOLDER   the cues the program names, from FOLDER, as JSON of base64
 //   paints:PROGRAM.js        the window's face and text colours from the program's layout, as CSS
 //   value:TEXT      TEXT itself (an address: letters, digits and : / . _ ~ % - only), or nothing
 
-import { readFileSync, writeFileSync } from "node:fs";
+import { existsSync, readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { dirname, join, resolve } from "node:path";
+import { gzipSync } from "node:zlib";
 import { hashScripts } from "./policy.mjs";
 
 const [template, output, ...given] = process.argv.slice(2);
 // Each MARK=KIND:PATH as [MARK, KIND, PATH].
-const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|script|cues|paints):(.+)$/)?.slice(1) ??
+const marks = given.map((mark) => mark.match(/^([^=]+)=(text|base64|gzip64|script|cues|paints):(.+)$/)?.slice(1) ??
                                    mark.match(/^([^=]+)=(value):([A-Za-z0-9:/._~%-]*)$/)?.slice(1));
 if (!output || marks.some((mark) => !mark)) {
-  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|script|cues|paints|value:PATH ...");
+  console.error("usage: node build_page.mjs TEMPLATE OUT MARK=text|base64|gzip64|script|cues|paints|value:PATH ...");
   process.exit(2);
 }
 
 const text = (path) => readFileSync(path, "utf8");
 const base64 = (path) => readFileSync(path).toString("base64");
+// gzip's header holds no time or name here: the same file gives the same text at every build.
+const gzip64 = (path) => gzipSync(readFileSync(path), { level: 9 }).toString("base64");
 
 // The script: its modules, each after those it imports, as one classic script (the one file may
 // load nothing beside itself): import lines dropped, each module's body in a scope of its own that
-// hands on what it exports. A module imported by a
-// package's name is the default export of that npm package (web/package.json, installed by
-// `npm ci`), put in with its name, version and licence before it.
+// hands on what it exports. A module imported by a package's name is the default export of that
+// npm package (web/package.json, installed by `npm ci`), or of the package's file that the rest of
+// the name gives ("zxing-wasm/dist/iife/reader/index.js"), put in with the package's name,
+// version and licence before it.
 const require = createRequire(import.meta.url);
 
 function packageModule(name, imported) {
-  let path;
-  try {
-    path = require.resolve(name);
-  } catch {
-    console.error(`build_page: ${name} is not installed (npm ci in web/)`);
+  const [, packageName, file] = /^((?:@[^/]+\/)?[^/]+)(?:\/(.+))?$/.exec(name);
+  const folder = require.resolve.paths(packageName).map((modules) => join(modules, packageName))
+    .find((candidate) => existsSync(join(candidate, "package.json")));
+  if (!folder) {
+    console.error(`build_page: ${packageName} is not installed (npm ci in web/)`);
     process.exit(1);
   }
-  const folder = dirname(require.resolve(`${name}/package.json`));
   const { version, license } = JSON.parse(text(join(folder, "package.json")));
   const licence = text(join(folder, "LICENSE"));
-  const source = text(path);
-  // An ES module's default export, or a UMD bundle, which names its export as a global.
+  const source = text(file ? join(folder, file) : require.resolve(packageName));
+  // An ES module's default export, a UMD bundle or a script, each of which names its export as a
+  // global.
   const module = new RegExp(`^export default ${imported};$`, "m").test(source);
-  if ((!module && !source.includes(`root["${imported}"] = factory()`)) || licence.includes("*/")) {
+  const global = source.includes(`root["${imported}"] = factory()`) || source.startsWith(`var ${imported}=`);
+  if ((!module && !global) || licence.includes("*/")) {
     console.error(`build_page: cannot put ${name} in as ${imported}`);
     process.exit(1);
   }
-  return `/* ${name} ${version} from npm (${license}). Its licence:\n\n${licence}*/\n` +
+  return `/* ${packageName} ${version} from npm (${license}). Its licence:\n\n${licence}*/\n` +
     (module ? source.replace(/^export default \w+;$/m, "") : source);
 }
 
@@ -97,7 +104,7 @@ async function paints(program) {
   return `:root { --face: ${face}; --text: ${windowText}; }`;
 }
 
-const kinds = { text, base64, script: bundle, cues, paints, value: (given) => given };
+const kinds = { text, base64, gzip64, script: bundle, cues, paints, value: (given) => given };
 let html = text(template);
 const names = new Set(marks.map(([name]) => name));
 for (const [wanted] of html.matchAll(/\/\*[A-Z_]+\*\//g)) {

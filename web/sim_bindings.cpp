@@ -6,7 +6,6 @@
 #include <emscripten/val.h>
 
 #include <charconv>
-#include <map>
 #include <span>
 #include <string>
 #include <vector>
@@ -156,15 +155,13 @@ val Strings(const std::vector<std::string>& strings)
 class ClassPool {
 public:
     // Adds every code in `text`. Returns {candidates: [{text, accepted, reason}], added}: each
-    // candidate read, its reason in Japanese and English when refused, and how many series are
-    // new or grew.
+    // candidate read, its reason in Japanese and English when refused, and the N of each series
+    // that is new or grew.
     val Add(const std::string& text)
     {
-        std::map<std::string, int> before;  // each series' experiments by id
-        for (const codes::Series& series : pool_.Series())
-            before.emplace(series.id, series.experiments);
+        const Pool::Added added = pool_.Add(text);
         val candidates = val::array();
-        for (const codes::Candidate& candidate : pool_.Add(text)) {
+        for (const codes::Candidate& candidate : added.read) {
             val made = val::object();
             made.set("text", candidate.text);
             made.set("accepted", candidate.accepted);
@@ -174,14 +171,12 @@ public:
             }
             candidates.call<void>("push", made);
         }
-        int added = 0;
-        for (const codes::Series& series : pool_.Series()) {
-            const auto old = before.find(series.id);
-            added += old == before.end() || old->second != series.experiments;
-        }
+        val shots = val::array();
+        for (const codes::Series& series : added.changed)
+            shots.call<void>("push", series.shots);
         val result = val::object();
         result.set("candidates", candidates);
-        result.set("added", added);
+        result.set("added", shots);
         return result;
     }
 

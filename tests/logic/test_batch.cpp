@@ -55,9 +55,10 @@ TEST_CASE("PoolOfTheClass")
     Pool pool;
     pool.Add("田中 " + Encode({20, 30, 27, "AAAAA"}) + "\n田中 " + Encode({20, 30, 27, "AAAAA"}) + " 佐藤 " +
              Encode({22, 10, 9, "BBBBB"}));
-    const auto read = pool.Add(Encode({20, 50, 44, "AAAAA"}) + " " + Encode({20, 40, 35, "AAAAA"}) + " " +
-                               Encode({20, 10, 11, "CCCCC"}) + " " + Encode({20, 12, 1, "DDDDD"}));
+    const auto [read, changed] = pool.Add(Encode({20, 50, 44, "AAAAA"}) + " " + Encode({20, 40, 35, "AAAAA"}) + " " +
+                                          Encode({20, 10, 11, "CCCCC"}) + " " + Encode({20, 12, 1, "DDDDD"}));
     CHECK_EQ(std::count_if(read.begin(), read.end(), [](const auto& c) { return !c.accepted; }), 1);
+    CHECK_EQ(changed.size(), 2U);  // AAAAA grew, DDDDD is new
     std::string lines;
     std::istringstream csv(PoolCsv(pool.Series()));
     for (std::string line; std::getline(csv, line);)

@@ -1,9 +1,12 @@
-// The camera and the lesson link, in the engine MOKOPERA_ENGINE names: in Chromium a fake camera
-// plays a video of QR codes made here by the page's own encoder (thirty students' codes, one
-// shown twice, one with a wrong check) to the hosted teacher's page, and every good code is read
-// exactly once, the wrong one named; 停止 and a hidden page end the camera's track. A camera that
-// cannot be had is said in words and pasting works on. A lesson link's #n=22 offers 22; a wrong
-// or missing one offers 20.
+// The camera and the lesson link, in the engine MOKOPERA_ENGINE names. In Chromium a fake camera
+// plays to the hosted teacher's page, first a clean video of QR codes made here by the page's own
+// encoder (thirty students' codes, one shown twice, one with a wrong check): every good code is
+// read exactly once, the wrong one named; 停止 and a hidden page end the camera's track. Then a
+// webcam's video of real student pages held up across the desk (webcam.mjs): a tablet upright
+// with two series, reloaded once, at 45 cm; a tablet at 60 cm with a wrong code among its own;
+// a phone at 40 cm; a tablet's whole-screen code at 1.5 m: every series read with the window's
+// counts, the wrong code named. A camera that cannot be had is said in words and pasting works
+// on. A lesson link's #n=22 offers 22; a wrong or missing one offers 20.
 import assert from "node:assert/strict";
 import { mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
@@ -12,6 +15,7 @@ import { test } from "node:test";
 import { pathToFileURL } from "node:url";
 import { ENGINE, inBrowser, launch, serve } from "../../scripts/browsers/engines.mjs";
 import { qrVideo } from "../../scripts/browsers/fake_camera.mjs";
+import { studentScreen, webcamVideo } from "../../scripts/browsers/webcam.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
 const TEACHER = pathToFileURL(process.env.MOKOPERA_TEACHER ?? "build-web/mokopera-teacher.html").href;
@@ -43,6 +47,29 @@ test("a camera that cannot be had is said in words, and pasting works on", { ski
     await tab.waitFor(() => !document.getElementById("pool-output").hidden);
   }));
 
+// What the scans said, the newest first.
+const log = (tab) => tab.evaluate(() => Array.from(document.querySelectorAll("#scan-log li"), (item) => item.textContent));
+// The series in the teacher's pool, "N experiments successes" each.
+const series = (tab) => tab.evaluate(() => Array.from(document.querySelectorAll(".pool-group"), (group) =>
+  Array.from(group.querySelectorAll("tbody tr:not(.pooled)"), (row) =>
+    [group.querySelector("h3").textContent.slice(4), ...Array.from(row.cells, (cell) => cell.textContent).slice(1, 3)].join(" ")))
+  .flat().sort());
+
+// The hosted teacher's page with Chromium's fake camera playing `video`, scanning.
+async function scanning(video, scenario) {
+  const site = await serve(SITE, "/mokopera/");
+  const { tab, close } = await launch("chromium", { width: 1000, height: 900, chromiumArgs: [
+    "--use-fake-device-for-media-stream", "--use-fake-ui-for-media-stream", `--use-file-for-fake-video-capture=${video}`] });
+  try {
+    await tab.goto(`${site.url}teacher.html`);
+    await tab.waitFor(() => document.getElementById("form").dataset.state === "ready");
+    await scenario(tab);
+  } finally {
+    await close();
+    await site.stop();
+  }
+}
+
 test("a fake camera showing thirty codes fills the pool: each read once, the wrong one named, the camera freed",
   { skip: ENGINE !== "chromium" && "Chromium's fake camera" }, async () => {
     const lines = (await readFile(new URL("class_paste.txt", import.meta.url), "utf8")).split("\n");
@@ -51,12 +78,7 @@ test("a fake camera showing thirty codes fills the pool: each read once, the wro
     const folder = await mkdtemp(join(tmpdir(), "mokopera-camera-"));
     const file = join(folder, "codes.y4m");
     await writeFile(file, await qrVideo([...good.slice(0, 15), good[3], wrong, ...good.slice(15)]));
-    const site = await serve(SITE, "/mokopera/");
-    const { tab, close } = await launch("chromium", { width: 1000, height: 900, chromiumArgs: [
-      "--use-fake-device-for-media-stream", "--use-fake-ui-for-media-stream", `--use-file-for-fake-video-capture=${file}`] });
-    try {
-      await tab.goto(`${site.url}teacher.html`);
-      await tab.waitFor(() => document.getElementById("form").dataset.state === "ready");
+    await scanning(file, async (tab) => {
       // The sounds counted as they are made.
       await tab.evaluate(() => {
         window.tones = 0;
@@ -64,15 +86,13 @@ test("a fake camera showing thirty codes fills the pool: each read once, the wro
         AudioContext.prototype.createOscillator = function tone() { window.tones += 1; return make.call(this); };
       });
       await tab.click("#scan");
-      const log = () => tab.evaluate(() => Array.from(document.querySelectorAll("#scan-log li"), (item) => item.textContent));
       await tab.waitWithin(90000, (count) => document.querySelectorAll("#scan-log li").length >= count, good.length + 1);
       await new Promise((done) => setTimeout(done, 1500));  // the video goes on: nothing more is added
-      const read = await log();
-      assert.deepEqual(read.filter((line) => line.startsWith("読み取りました")).sort(),
-                       good.map((code) => `読み取りました: ${code.toUpperCase()}`).sort());
-      assert.deepEqual(read.filter((line) => !line.startsWith("読み取りました")), [`読み取れませんでした: チェック文字が違います（${wrong}）`]);
-      assert.equal(await tab.evaluate(() => window.tones), good.length);
-      assert.equal(await tab.evaluate(() => document.querySelectorAll(".pool-group tbody tr:not(.pooled)").length), good.length);
+      const read = await log(tab);
+      assert.equal(read.filter((line) => /^１件を追加しました（N=2[02] が１件）$/.test(line)).length, good.length);
+      assert.deepEqual(read.filter((line) => !line.includes("件を追加しました")), [`読み取れませんでした: チェック文字が違います（${wrong}）`]);
+      assert.equal(await tab.evaluate(() => window.tones), good.length + 1);  // the wrong one too, in a low tone
+      assert.deepEqual(await series(tab), good.map((code) => code.toUpperCase().split("-").slice(1, 4).map(Number).join(" ")).sort());
 
       // 停止 ends the camera's track; so does the page being hidden.
       const track = () => tab.evaluate(() => { window.track = document.getElementById("scan-video").srcObject.getVideoTracks()[0]; });
@@ -88,9 +108,34 @@ test("a fake camera showing thirty codes fills the pool: each read once, the wro
       });
       assert.equal(await tab.evaluate(() => window.track.readyState), "ended");
       assert.deepEqual(await tab.problems(), [], "script errors or policy violations");
-    } finally {
-      await close();
-      await site.stop();
-      await rm(folder, { recursive: true, force: true });
+    });
+    await rm(folder, { recursive: true, force: true });
+  });
+
+test("student pages held up to a webcam across the desk: every series read with the window's counts, a wrong code named",
+  { skip: ENGINE !== "chromium" && "Chromium's fake camera" }, async () => {
+    const wrong = "M1-20-01040-00035-QWERT4C";
+    // Students, each holding a device up in turn: what their pages list, and the video of it. The
+    // second shows a code with a wrong check; the scanning goes on after it.
+    const students = [
+      ["tablet", 45, { series: [[5, 10], [6, 6]], reload: true }],
+      ["phone", 40, { series: [[5, 0]], shown: [wrong] }],
+      ["tablet", 60, { series: [[7, 7]] }],
+      ["phone", 40, { series: [[8, 8]] }],
+      ["tablet", 150, { series: [[9, 9]], whole: true }],
+    ];
+    const scenes = [], listed = [];
+    for (const [device, distanceCm, visit] of students) {
+      const { path, series: made } = await studentScreen(device, PAGE, visit);
+      scenes.push({ screen: path, device, distanceCm, frames: 16 });
+      listed.push(...made);
     }
+    await scanning(await webcamVideo(scenes), async (tab) => {
+      await tab.click("#scan");
+      await tab.waitWithin(60000, (count) => document.querySelectorAll(".pool-group tbody tr:not(.pooled)").length >= count, listed.length);
+      assert.deepEqual(await series(tab), listed.map(({ shots, experiments, successes }) => `${shots} ${experiments} ${successes}`).sort());
+      const read = await log(tab);
+      assert.ok(read.includes("２件を追加しました（N=5 が１件、N=6 が１件）"), read.join("\n"));
+      assert.ok(read.includes(`読み取れませんでした: チェック文字が違います（${wrong}）`), read.join("\n"));
+    });
   });

@@ -55,7 +55,7 @@ export class ClassPoolView {
       this.seen.clear();
       element("scan-log").replaceChildren();
     });
-    this.scanner = new Scanner((text) => this.scanned(text), parts.makeDecoder);
+    this.scanner = new Scanner((texts) => this.scanned(texts), parts.makeDecoder, element("decoder-wasm").textContent);
     let kept = null;
     try {
       kept = localStorage.getItem(storageKey);
@@ -90,29 +90,40 @@ export class ClassPoolView {
     element("refused-box").hidden = refused.length === 0;
     element("pool-status").textContent = candidates.length === 0 ?
       "コードが見つかりませんでした。 No code found." :
-      `コード ${accepted} 個を読み取り、新しい結果は ${added} 個です` +
+      `コード ${accepted} 個を読み取り、新しい結果は ${added.length} 個です` +
       (refused.length ? `。読み取れなかったコードは ${refused.length} 個です。` : "。") +
-      ` Read ${accepted}, ${added} new, ${refused.length} not read.`;
+      ` Read ${accepted}, ${added.length} new, ${refused.length} not read.`;
     this.show();
   }
 
-  // A QR code's text from the camera, once for as long as it is held up (the camera sees it ten
-  // times a second): into the pool under the paste's rules, stored before it is shown. Whether it
-  // brought a new result (which gets the sound); a code that cannot be read is named briefly.
-  scanned(text) {
-    if (this.seen.has(text)) return false;
-    this.seen.add(text);
-    const { candidates, added } = this.pool.add(text);
+  // The QR codes of one camera frame. Those not heard yet while they are held up (the camera sees
+  // them many times a second) go into the pool under the paste's rules, stored before they are
+  // shown, and the scan says what they brought: 「３件を追加しました（N=22 が２件、N=30 が１件）」,
+  // that it brought nothing new, or why a code cannot be read. Returns "added", "nothing", or
+  // null for a frame of codes already heard.
+  scanned(texts) {
+    const fresh = texts.filter((text) => !this.seen.has(text));
+    if (fresh.length === 0) return null;
+    for (const text of fresh) this.seen.add(text);
+    const { candidates, added } = this.pool.add(fresh.join("\n"));
     this.store();
     const log = (words) => element("scan-log").prepend(Object.assign(document.createElement("li"), { textContent: words }));
+    const wide = (number) => String(number).replace(/[0-9]/g, (digit) => String.fromCharCode(0xFF10 + Number(digit)));
     for (const { text: code, accepted, reason } of candidates) {
       if (!accepted) log(`読み取れませんでした: ${reason}（${code}）`);
     }
     if (candidates.length === 0) log("モコペラのコードではありません");
-    if (added === 0) return false;
-    for (const { text: code, accepted } of candidates) if (accepted) log(`読み取りました: ${code}`);
-    this.show();
-    return true;
+    if (added.length > 0) {
+      const byShots = new Map();
+      for (const shots of [...added].sort((a, b) => a - b)) byShots.set(shots, (byShots.get(shots) ?? 0) + 1);
+      log(`${wide(added.length)}件を追加しました（` +
+          [...byShots].map(([shots, count]) => `N=${shots} が${wide(count)}件`).join("、") + "）");
+      this.show();
+      return "added";
+    }
+    const read = candidates.filter(({ accepted }) => accepted).length;
+    if (read > 0) log(`新しい結果はありませんでした（読み取った${wide(read)}件はもう入っています）`);
+    return "nothing";
   }
 
   // The pool into the browser's storage; a clear word where it cannot be kept there.

@@ -1,15 +1,20 @@
-// カメラで読み取る: the device's camera (the rear one on a tablet) read for QR codes about ten times
-// a second by jsQR in a worker (decoder.mjs), which needs nothing of the browser but a canvas
-// (iPad Safari has no BarcodeDetector). Each QR code's text goes to `read`, which says whether it was new: a new one
-// gets a short sound. 停止, hiding the page or leaving it ends the camera's tracks, and the camera's
-// light goes off. A camera that cannot be had (none, refused, a page from a file) is said in words;
+// カメラで読み取る: the device's camera (the rear one on a tablet) read for QR codes frame after frame
+// by ZXing-C++ in a worker (decoder.mjs), which needs nothing of the browser but a canvas (iPad
+// Safari has no BarcodeDetector). Every frame is read whole, at the camera's full resolution: a
+// code held up across the desk is a few pixels a module, and a smaller copy would lose them. The
+// texts of the QR codes of a frame go to `read` together, which tells what they brought: each
+// scan is heard (a high tone for results added, a low one for nothing new or a code that cannot
+// be read). 停止, hiding the page or leaving it ends the camera's tracks, and the camera's light
+// goes off. A camera that cannot be had (none, refused, a page from a file) is said in words;
 // pasting works on.
 const byId = (id) => document.getElementById(id);
-const longestSide = 640;  // frames are read at most this large: quick, and plenty for a held-up code
 
 export class Scanner {
-  // `read` takes each QR code's text; `makeDecoder` makes the decoder's worker.
-  constructor(read, makeDecoder) {
+  // `read` takes the texts of a frame's QR codes and says what they brought: "added", "nothing"
+  // or nothing to hear (a frame of codes already heard); `makeDecoder` makes the decoder's
+  // worker, whose WebAssembly is `decoderBinary` (gzip in base64).
+  constructor(read, makeDecoder, decoderBinary) {
+    this.decoderBinary = decoderBinary;
     this.read = read;
     this.makeDecoder = makeDecoder;
     this.video = byId("scan-video");
@@ -54,18 +59,25 @@ export class Scanner {
     this.say("読み取り中です。QR コードをカメラに向けてください。 Scanning: hold a QR code up to the camera.");
     if (!this.decoder) {
       this.decoder = this.makeDecoder();
-      this.decoder.onmessage = ({ data: text }) => {
+      this.decoder.postMessage(this.decoderBinary);
+      this.decoder.onmessage = ({ data: { texts, failure } }) => {
         this.pending = false;
+        if (failure) {
+          this.stop("カメラの映像を読み取れませんでした。コードを貼り付けてください。 " +
+                    `The camera's picture cannot be read here (${failure}): paste the codes.`);
+          return;
+        }
         if (!this.stream) return;
-        if (text && this.read(text)) this.beep();
-        this.timer = setTimeout(() => this.frame(), 100);
+        const heard = texts.length ? this.read(texts) : null;
+        if (heard) this.beep(heard === "added" ? 1320 : 440);
+        this.timer = setTimeout(() => this.frame(), 40);
       };
     }
     this.frame();
   }
 
-  // One frame to the decoder; its answer asks for the next a tenth of a second later. One frame at
-  // a time: a camera started again while a frame is out goes on from its answer.
+  // One frame to the decoder, whole; its answer asks for the next. One frame at a time: a camera
+  // started again while a frame is out goes on from its answer.
   frame() {
     if (!this.stream || this.pending) return;
     const { videoWidth: width, videoHeight: height } = this.video;
@@ -73,21 +85,19 @@ export class Scanner {
       this.timer = setTimeout(() => this.frame(), 100);
       return;
     }
-    const scale = Math.min(1, longestSide / Math.max(width, height));
-    this.canvas.width = Math.round(width * scale);
-    this.canvas.height = Math.round(height * scale);
+    if (this.canvas.width !== width || this.canvas.height !== height) Object.assign(this.canvas, { width, height });
     const context = this.canvas.getContext("2d", { willReadFrequently: true });
-    context.drawImage(this.video, 0, 0, this.canvas.width, this.canvas.height);
-    const { data } = context.getImageData(0, 0, this.canvas.width, this.canvas.height);
+    context.drawImage(this.video, 0, 0);
+    const { data } = context.getImageData(0, 0, width, height);
     this.pending = true;
-    this.decoder.postMessage({ width: this.canvas.width, height: this.canvas.height, pixels: data.buffer }, [data.buffer]);
+    this.decoder.postMessage({ width, height, pixels: data.buffer }, [data.buffer]);
   }
 
-  // A short high tone, made here: no sound file.
-  beep() {
+  // A short tone of `frequency`, made here: no sound file.
+  beep(frequency) {
     if (!this.audio) return;
     const now = this.audio.currentTime, tone = this.audio.createOscillator(), level = this.audio.createGain();
-    tone.frequency.value = 1320;
+    tone.frequency.value = frequency;
     level.gain.setValueAtTime(0.25, now);
     level.gain.exponentialRampToValueAtTime(0.001, now + 0.12);
     tone.connect(level).connect(this.audio.destination);
