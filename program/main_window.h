@@ -10,7 +10,7 @@
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
 #include "simulation/random_source.h"
-#include "simulation/series_log.h"
+#include "classroom/series_log.h"
 
 namespace mokopera {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sim/report.h"
-#include "simulation/result_code.h"
+#include "classroom/result_code.h"
 
 // The class's own results, pooled from the codes the students send: each series once, and for
 // each N the pooled total beside the theory. The teacher's page and mokopera-sim --pool share it.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,10 +30,5 @@ struct EntryOutcome {
 // Empty only for the empty text; Accepted with the whole part of a leading number 5..50, read
 // after ToHalfWidth; Rejected otherwise. Never converts an out-of-range value to an integer.
 [[nodiscard]] EntryOutcome ValidateShotsEntry(std::string_view text);
-
-// A lesson's N from a link's fragment ("#n=22", or "n=22" among other "&"-separated fields): the
-// entry box offers it instead of 20. Only one or two ASCII digits of a value from 5 to 50 count;
-// anything else (none, "99", "abc", "22.5") is no N, and 20 is offered as always.
-[[nodiscard]] std::optional<int> LessonShots(std::string_view fragment);
 
 }  // namespace mokopera

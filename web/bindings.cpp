@@ -15,9 +15,10 @@
 #include "program/program.h"
 #include "simulation/entry.h"
 #include "simulation/number_text.h"
-#include "simulation/result_code.h"
+#include "classroom/lesson.h"
+#include "classroom/result_code.h"
 #include "simulation/rules.h"
-#include "simulation/series_log.h"
+#include "classroom/series_log.h"
 #include "simulation/texts.h"
 #include "sounds/wave_file.h"
 

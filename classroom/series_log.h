@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "simulation/experiment_state.h"
-#include "simulation/result_code.h"
+#include "classroom/result_code.h"
 
 namespace mokopera {
 

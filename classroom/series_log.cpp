@@ -1,4 +1,4 @@
-#include "simulation/series_log.h"
+#include "classroom/series_log.h"
 
 #include <random>
 

@@ -1,4 +1,4 @@
-#include "simulation/result_code.h"
+#include "classroom/result_code.h"
 
 #include <algorithm>
 #include <cstdio>
