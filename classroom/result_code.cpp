@@ -1,11 +1,11 @@
 #include "classroom/result_code.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iterator>
 #include <utility>
 
-#include "simulation/entry.h"
 #include "simulation/rules.h"
 
 namespace mokopera::codes {
@@ -26,6 +26,11 @@ int Value(char c)
     return -1;
 }
 
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 // ISO/IEC 7064 MOD 1271-36: the two check characters for the letters and digits of `text`.
 std::string Check(std::string_view text)
 {
@@ -38,95 +43,97 @@ std::string Check(std::string_view text)
     return {kSymbols[check / kRadix], kSymbols[check % kRadix]};
 }
 
-std::string Body(const Series& series)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "M1-%02d-%05d-%05d-%s", series.shots, series.experiments, series.successes,
-                  series.id.c_str());
-    return text;
-}
+// The known versions, by their number: the length of their ids.
+constexpr std::array<std::size_t, 2> kIdLengths = {kFirstIdLength, kIdLength};
+constexpr std::size_t kFieldWidths[] = {2, 5, 5};  // N, the experiments, the successes
 
-// The text with the forms a chat app or an input method may give a code read as ASCII capitals:
-// full-width digits, letters and hyphens, the other dashes, and lower case.
-std::string Plain(std::string_view text)
+// The zero of each run of ten decimal digits in Unicode (14.0) besides ASCII's: Arabic-Indic,
+// Devanagari, full width, mathematical … A digit of any script is read as its value.
+constexpr char32_t kDigitZeros[] = {
+    0x660,   0x6F0,   0x7C0,   0x966,   0x9E6,   0xA66,   0xAE6,   0xB66,   0xBE6,   0xC66,   0xCE6,   0xD66,   0xDE6,
+    0xE50,   0xED0,   0xF20,   0x1040,  0x1090,  0x17E0,  0x1810,  0x1946,  0x19D0,  0x1A80,  0x1A90,  0x1B50,  0x1BB0,
+    0x1C40,  0x1C50,  0xA620,  0xA8D0,  0xA900,  0xA9D0,  0xA9F0,  0xAA50,  0xABF0,  0xFF10,  0x104A0, 0x10D30, 0x11066,
+    0x110F0, 0x11136, 0x111D0, 0x112F0, 0x11450, 0x114D0, 0x11650, 0x116C0, 0x11730, 0x118E0, 0x11950, 0x11C50, 0x11D50,
+    0x11DA0, 0x16A60, 0x16AC0, 0x16B50, 0x1D7CE, 0x1D7D8, 0x1D7E2, 0x1D7EC, 0x1D7F6, 0x1E140, 0x1E2F0, 0x1E950, 0x1FBF0,
+};
+
+// Characters read as a hyphen: ‐ ‑ ‒ – — ―, −, ー (an input method may give it for a hyphen),
+// full-width －, half-width ｰ, small ﹣ and ﹘.
+constexpr char32_t kHyphens[] = {0x2D,   0x2010, 0x2011, 0x2012, 0x2013, 0x2014, 0x2015,
+                                 0x2212, 0x30FC, 0xFF0D, 0xFF70, 0xFE63, 0xFE58};
+// Characters read as a space: the blanks and line breaks, no-break, thin and ideographic spaces,
+// and the zero-width ones a chat app puts where it breaks a line.
+constexpr char32_t kSpaces[] = {0x09,   0x0A,   0x0B,   0x0C,   0x0D,   0x20,   0xA0,   0x2000, 0x2001,
+                                0x2002, 0x2003, 0x2004, 0x2005, 0x2006, 0x2007, 0x2008, 0x2009, 0x200A,
+                                0x200B, 0x2028, 0x2029, 0x202F, 0x205F, 0x2060, 0x3000, 0xFEFF};
+
+constexpr char kSpace = ' ', kOther = '.', kEnd = '\0';
+constexpr int kLongestGap = 8;  // spaces and line breaks inside a code
+constexpr std::size_t kLongestField = 12;
+constexpr std::size_t kMostFields = 8;
+
+// How the reader sees a character: its ASCII letter or digit (capital), a hyphen, a space, or
+// another character.
+char Symbol(char32_t c)
 {
-    const std::string half = ToHalfWidth(text);
-    std::string plain;
-    plain.reserve(half.size());
-    for (std::size_t at = 0; at < half.size(); ++at) {
-        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(half[at + k]); };
-        if (at + 2 < half.size() && byte(0) == 0xEF && (byte(1) == 0xBC || byte(1) == 0xBD) &&
-            ((byte(1) == 0xBC && byte(2) >= 0xA1 && byte(2) <= 0xBA) ||
-             (byte(1) == 0xBD && byte(2) >= 0x81 && byte(2) <= 0x9A))) {
-            plain += static_cast<char>('A' + (byte(2) - (byte(1) == 0xBC ? 0xA1 : 0x81)));  // Ａ-Ｚ, ａ-ｚ
-            at += 2;
-        } else if (at + 2 < half.size() &&
-                   ((byte(0) == 0xE2 && byte(1) == 0x80 && byte(2) >= 0x90 && byte(2) <= 0x95) ||
-                    (byte(0) == 0xE2 && byte(1) == 0x88 && byte(2) == 0x92) ||
-                    (byte(0) == 0xE3 && byte(1) == 0x83 && byte(2) == 0xBC))) {
-            plain += '-';  // ‐ ‑ ‒ – — ―, −, and ー, which an input method may give for a hyphen
-            at += 2;
-        } else {
-            const char c = half[at];
-            plain += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
+    if (c < 0x80) {
+        const char ascii = static_cast<char>(c);
+        if (Value(ascii) >= 0 || ascii == '-')
+            return ascii;
+        if (ascii >= 'a' && ascii <= 'z')
+            return static_cast<char>(ascii - 'a' + 'A');
     }
-    return plain;
+    if (c >= 0xFF21 && c <= 0xFF3A)  // Ａ-Ｚ
+        return static_cast<char>('A' + (c - 0xFF21));
+    if (c >= 0xFF41 && c <= 0xFF5A)  // ａ-ｚ
+        return static_cast<char>('A' + (c - 0xFF41));
+    const auto zero = std::upper_bound(std::begin(kDigitZeros), std::end(kDigitZeros), c);
+    if (zero != std::begin(kDigitZeros) && c - *std::prev(zero) < 10)
+        return static_cast<char>('0' + (c - *std::prev(zero)));
+    if (std::find(std::begin(kHyphens), std::end(kHyphens), c) != std::end(kHyphens))
+        return '-';
+    if (std::find(std::begin(kSpaces), std::end(kSpaces), c) != std::end(kSpaces))
+        return kSpace;
+    return kOther;
 }
 
-// Reads a field of `width` decimal digits; -1 when `text` is none.
-int Number(std::string_view text, std::size_t width)
+// Whether `text` holds only decimal digits.
+bool Digits(std::string_view text)
 {
-    if (text.size() != width)
-        return -1;
+    return std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+int Number(std::string_view digits)
+{
     int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
+    for (char c : digits)
         value = value * 10 + (c - '0');
-    }
     return value;
 }
 
-// The candidate `text` (a run of capitals, digits and hyphens that starts M, a version and a
-// hyphen) read against the format: its version, its shape and check, then its figures.
-Candidate Read(std::string text)
+// A known version's candidate `text` with its fields, read against the format: its shape and
+// check, then its figures.
+void Judge(Candidate& candidate, const std::vector<std::string>& fields, std::size_t idLength)
 {
-    Candidate candidate;
-    candidate.text = std::move(text);
     const std::string_view code = candidate.text;
-    const auto refuse = [&candidate](Refusal refusal) {
-        candidate.refusal = refusal;
-        return candidate;
-    };
-    if (!code.starts_with("M1-"))
-        return refuse(Refusal::UnknownVersion);
-    std::vector<std::string_view> fields;
-    for (std::size_t from = 3, to = 0; from <= code.size(); from = to + 1) {
-        to = std::min(code.find('-', from), code.size());
-        fields.push_back(code.substr(from, to - from));
+    const bool shaped =
+        std::equal(std::begin(kFieldWidths), std::end(kFieldWidths), fields.begin(),
+                   [](std::size_t width, const std::string& field) { return field.size() == width && Digits(field); });
+    if (!shaped || Check(code.substr(0, code.size() - 2)) != code.substr(code.size() - 2)) {
+        candidate.refusal = Refusal::WrongCheck;
+        return;
     }
-    const int shots = fields.size() == 4 ? Number(fields[0], 2) : -1;
-    const int experiments = shots < 0 ? -1 : Number(fields[1], 5), successes = shots < 0 ? -1 : Number(fields[2], 5);
-    const std::string_view tail = fields.back();
-    if (shots < 0 || experiments < 0 || successes < 0 || tail.size() != kIdLength + 2 ||
-        !std::all_of(tail.begin(), tail.end(), [](char c) { return Value(c) >= 0; }) ||
-        Check(code.substr(0, code.size() - 2)) != code.substr(code.size() - 2))
-        return refuse(Refusal::WrongCheck);
-    if (shots < rules::kFewestShots || shots > rules::kMostShots)
-        return refuse(Refusal::ShotsOutOfRange);
-    if (experiments > 32767)
-        return refuse(Refusal::TooManyExperiments);
-    if (successes > experiments)
-        return refuse(Refusal::MoreSuccessesThanExperiments);
-    candidate.accepted = true;
-    candidate.series = {shots, experiments, successes, std::string(tail.substr(0, kIdLength))};
-    return candidate;
-}
-
-bool Alphanumeric(char c)
-{
-    return Value(c) >= 0;
+    const Series series{Number(fields[0]), Number(fields[1]), Number(fields[2]), fields[3].substr(0, idLength)};
+    if (series.shots < rules::kFewestShots || series.shots > rules::kMostShots)
+        candidate.refusal = Refusal::ShotsOutOfRange;
+    else if (series.experiments > rules::kMostExperiments)
+        candidate.refusal = Refusal::TooManyExperiments;
+    else if (series.experiments == 0)
+        candidate.refusal = Refusal::NoExperiments;
+    else if (series.successes > series.experiments)
+        candidate.refusal = Refusal::MoreSuccessesThanExperiments;
+    else
+        candidate = {candidate.text, true, series, {}};
 }
 
 }  // namespace
@@ -134,14 +141,16 @@ bool Alphanumeric(char c)
 std::string MakeId(std::uint64_t random)
 {
     std::string id;
-    for (int i = 0; i < kIdLength; ++i, random /= kRadix)
+    for (std::size_t i = 0; i < kIdLength; ++i, random /= kRadix)
         id += kSymbols[random % kRadix];
     return id;
 }
 
 std::string Encode(const Series& series)
 {
-    const std::string body = Body(series);
+    char body[40];
+    std::snprintf(body, sizeof body, "M%d-%02d-%05d-%05d-%s", series.id.size() == kFirstIdLength ? 1 : 2, series.shots,
+                  series.experiments, series.successes, series.id.c_str());
     return body + Check(body);
 }
 
@@ -153,6 +162,7 @@ constexpr std::pair<const char*, const char*> kReasons[] = {
     {"成功回数が実験回数より多くなっています", "more successes than experiments"},
     {"撃つ回数 N が５〜５０の外です", "N is outside 5 to 50"},
     {"実験回数が 32767 を超えています", "more than 32767 experiments"},
+    {"実験回数が０です", "no experiment"},
     {"知らない形式の番号です", "an unknown version"},
 };
 static_assert(std::size(kReasons) == std::size_t(Refusal::UnknownVersion) + 1);
@@ -169,26 +179,99 @@ const char* ReasonEnglish(Refusal refusal)
     return kReasons[static_cast<std::size_t>(refusal)].second;
 }
 
+void CodeReader::Plain(std::string_view part)
+{
+    pending_.append(part);
+    const std::string_view bytes = pending_;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+        if (at + std::max<std::size_t>(length, 1) > bytes.size())
+            break;  // the rest of the character comes with the next part
+        char32_t c = length == 1 ? lead : lead & (0x7FU >> length);
+        bool whole = length > 0;
+        for (std::size_t k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[at + k]);
+            whole = next >> 6 == 2;
+            c = c << 6 | (next & 0x3FU);
+        }
+        plain_ += whole ? Symbol(c) : kOther;
+        at += whole ? length : 1;
+    }
+    pending_.erase(0, at);
+}
+
+CodeReader::Step CodeReader::ReadAt(std::size_t start, bool final, std::size_t& end, Candidate& candidate) const
+{
+    std::size_t at = start + 1;
+    // The next symbol past a gap of spaces; kEnd where the text ends, kOther where the gap is too
+    // long to lie inside a code.
+    const auto next = [&](bool gaps) {
+        for (int gap = 0; at < plain_.size() && plain_[at] == kSpace; ++at, ++gap) {
+            if (!gaps || gap == kLongestGap)
+                return kOther;
+        }
+        return at < plain_.size() ? plain_[at] : kEnd;
+    };
+    bool cut = false;  // the text ended before the candidate did
+    // A run of letters and digits, spaces inside it where `gaps`, at most `longest`; empty where none.
+    const auto run = [&](bool gaps, std::size_t longest) {
+        std::string read;
+        for (char c = next(true); Value(c) >= 0 && read.size() <= longest; c = next(gaps)) {
+            read += c;
+            ++at;
+        }
+        cut = cut || next(gaps) == kEnd;
+        return read;
+    };
+    const std::string version = run(false, 3);
+    std::vector<std::string> fields;
+    if (!Digits(version) || version.empty() || next(true) != '-')
+        return next(true) == kEnd && !final && Digits(version) ? Step::Cut : Step::NotACode;
+    const int number = Number(version);
+    const bool known = number >= 1 && std::size_t(number) <= kIdLengths.size();
+    while (fields.size() < kMostFields && next(true) == '-') {
+        ++at;
+        const bool tail = known && fields.size() == std::size(kFieldWidths);
+        if (tail) {
+            const std::size_t length = kIdLengths[std::size_t(number - 1)] + 2;
+            std::string read;
+            for (char c = next(true); Value(c) >= 0 && read.size() < length; c = next(true)) {
+                read += c;
+                ++at;
+            }
+            if (read.size() < length)
+                return next(true) == kEnd && !final ? Step::Cut : Step::NotACode;
+            fields.push_back(read);
+            break;
+        }
+        fields.push_back(run(known, kLongestField));
+        if (fields.back().empty() || fields.back().size() > kLongestField)
+            return cut && !final ? Step::Cut : Step::NotACode;
+    }
+    if (fields.size() < std::size(kFieldWidths) + 1)
+        return next(true) == kEnd && !final ? Step::Cut : Step::NotACode;
+    if (!known && cut && !final)
+        return Step::Cut;  // an unknown version's last field may go on in the next part
+    end = at;
+    candidate = {"M" + version, false, {}, Refusal::UnknownVersion};
+    for (const std::string& field : fields)
+        candidate.text += "-" + field;
+    if (known) {
+        fields.back().erase(fields.back().size() - 2);  // the id, without the check characters
+        Judge(candidate, fields, kIdLengths[std::size_t(number - 1)]);
+    }
+    return Step::Code;
+}
+
 std::vector<Candidate> ReadCodes(std::string_view text)
 {
-    const std::string plain = Plain(text);
     std::vector<Candidate> found;
-    for (std::size_t at = 0; at < plain.size(); ++at) {
-        if (plain[at] != 'M' || (at > 0 && Alphanumeric(plain[at - 1])))
-            continue;
-        std::size_t end = at + 1;
-        while (end < plain.size() && plain[end] >= '0' && plain[end] <= '9')
-            ++end;
-        if (end == at + 1 || end >= plain.size() || plain[end] != '-')
-            continue;
-        while (end < plain.size() && (Value(plain[end]) >= 0 || plain[end] == '-'))
-            ++end;
-        std::size_t last = end;
-        while (plain[last - 1] == '-')
-            --last;  // a hyphen after a code is the text's, not the code's
-        found.push_back(Read(plain.substr(at, last - at)));
-        at = end - 1;
-    }
+    CodeReader reader;
+    const auto keep = [&found](Candidate&& candidate) { found.push_back(std::move(candidate)); };
+    reader.Read(text, keep);
+    reader.Finish(keep);
     return found;
 }
 

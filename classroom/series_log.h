@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "simulation/experiment_state.h"
 #include "classroom/result_code.h"
+#include "simulation/experiment_state.h"
 
 namespace mokopera {
 

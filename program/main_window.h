@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "classroom/series_log.h"
 #include "program/device_control.h"
 #include "program/front_end.h"
 #include "simulation/clock.h"
 #include "simulation/effects.h"
 #include "simulation/experiment_state.h"
 #include "simulation/random_source.h"
-#include "classroom/series_log.h"
 
 namespace mokopera {
 

@@ -98,9 +98,23 @@ std::array<std::string, kColumns.size()> CsvCells(const Row& row)
 std::string CsvTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
 {
     std::ostringstream out;
-    const auto line = [&out](const auto& cells) {
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            out << (i > 0 ? "," : "") << cells[i];
+    // A cell as RFC 4180 writes it: in quotes, its quotes doubled, where it holds a quote, a comma
+    // or a line break.
+    const auto cell = [&out](const std::string& text) {
+        if (text.find_first_of("\",\r\n") == std::string::npos) {
+            out << text;
+            return;
+        }
+        out << '"';
+        for (char c : text)
+            out << (c == '"' ? "\"\"" : std::string(1, c));
+        out << '"';
+    };
+    const auto line = [&out, &cell](const auto& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            out << (i > 0 ? "," : "");
+            cell(cells[i]);
+        }
         out << "\r\n";
     };
     std::vector<std::string> names;

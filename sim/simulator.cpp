@@ -9,11 +9,12 @@
 #include <iterator>
 #include <optional>
 
+#include "classroom/pool.h"
 #include "sim/batch.h"
 #include "sim/options.h"
 #include "sim/plot.h"
 #include "sim/plot_file.h"
-#include "sim/pool.h"
+#include "sim/pool_report.h"
 #include "sim/report.h"
 
 namespace mokopera::sim {
@@ -70,7 +71,7 @@ int RunPool(const Options& options, std::optional<PlotFile>& plot, std::ostream&
             << "\ncannot read the --pool file: " << options.poolPath << "\n";
         return 2;
     }
-    Pool pool;
+    classroom::Pool pool;
     for (const codes::Candidate& refused : pool.Add(text).read) {
         if (!refused.accepted)
             err << "mokopera-sim: 読み取れませんでした " << refused.text << ": "

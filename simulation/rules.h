@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
+
 // The experiment's rules in numbers, each in one place: the window's shot step and target, the
 // batch's fast loop, the entry box, mokopera-sim's options and the web page take them from here.
 namespace mokopera::rules {
@@ -7,6 +10,10 @@ namespace mokopera::rules {
 // Shots per experiment, N: 5 to 50.
 inline constexpr int kFewestShots = 5;
 inline constexpr int kMostShots = 50;
+
+// The counters are 16-bit, as they always were: a series holds at most 32767 finished
+// experiments, and a result code carries no more.
+inline constexpr int kMostExperiments = std::numeric_limits<std::int16_t>::max();
 
 // A shot lands at a whole distance of 1 to 200 units from the target's centre; 20 or less is a
 // hit, one shot in ten.

@@ -11,14 +11,14 @@
 #include <optional>
 #include <vector>
 
+#include "classroom/lesson.h"
+#include "classroom/result_code.h"
+#include "classroom/series_log.h"
 #include "program/layout.h"
 #include "program/program.h"
 #include "simulation/entry.h"
 #include "simulation/number_text.h"
-#include "classroom/lesson.h"
-#include "classroom/result_code.h"
 #include "simulation/rules.h"
-#include "classroom/series_log.h"
 #include "simulation/texts.h"
 #include "sounds/wave_file.h"
 

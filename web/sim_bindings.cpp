@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "classroom/pool.h"
 #include "sim/groups.h"
 #include "sim/options.h"
 #include "sim/plot.h"
-#include "sim/pool.h"
+#include "sim/pool_report.h"
 #include "sim/report.h"
 #include "simulation/entry.h"
 #include "simulation/theory.h"
@@ -159,7 +160,7 @@ public:
     // that is new or grew.
     val Add(const std::string& text)
     {
-        const Pool::Added added = pool_.Add(text);
+        const classroom::Pool::Added added = pool_.Add(text);
         val candidates = val::array();
         for (const codes::Candidate& candidate : added.read) {
             val made = val::object();
@@ -181,13 +182,7 @@ public:
     }
 
     // The pool's codes, one a line: what the page keeps in the browser's storage.
-    [[nodiscard]] std::string Codes() const
-    {
-        std::string all;
-        for (const codes::Series& series : pool_.Series())
-            all += codes::Encode(series) + "\n";
-        return all;
-    }
+    [[nodiscard]] std::string Codes() const { return pool_.Codes(); }
 
     void Clear() { pool_ = {}; }
 
@@ -225,7 +220,7 @@ public:
     }
 
 private:
-    Pool pool_;
+    classroom::Pool pool_;
 };
 
 // The headings of `columns` in both languages: [{japanese, english}].

@@ -1,11 +1,13 @@
 // The class together, without a page: a lesson link's options, the result codes (their check
-// and how they are read among any text).
+// and how they are read among any text), and the class's pool.
 
 #include <algorithm>
+#include <numeric>
 #include <sstream>
 #include <utility>
 
 #include "classroom/lesson.h"
+#include "classroom/pool.h"
 #include "classroom/result_code.h"
 #include "doctest_extras.h"
 
@@ -28,7 +30,8 @@ TEST_CASE("LessonLink")
 }
 
 // Every single changed character and every swap of two neighbouring characters of a code is
-// refused, over many codes (the check's promise); and the codes themselves read back.
+// refused, over many codes of both versions (the check's promise); and the codes themselves read
+// back.
 TEST_CASE("ResultCodeCheck")
 {
     const std::string symbols = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-";
@@ -39,9 +42,10 @@ TEST_CASE("ResultCodeCheck")
     std::uint64_t random = 12345;
     for (int made = 0; made < 300; ++made) {
         random = random * 6364136223846793005ULL + 1442695040888963407ULL;
-        const int experiments = int((random >> 20) % 32768);
-        const codes::Series series{5 + int((random >> 58) % 46), experiments,
-                                   int((random >> 40) % std::uint64_t(experiments + 1)), codes::MakeId(random >> 3)};
+        const int experiments = 1 + int((random >> 20) % 32767);
+        const codes::Series series{
+            5 + int((random >> 58) % 46), experiments, int((random >> 40) % std::uint64_t(experiments + 1)),
+            codes::MakeId(random >> 3).substr(0, made % 2 ? codes::kFirstIdLength : codes::kIdLength)};
         const std::string code = codes::Encode(series);
         INFO(code);
         const auto read = codes::ReadCodes(code);
@@ -58,29 +62,51 @@ TEST_CASE("ResultCodeCheck")
     }
 }
 
-// Codes among any text: how each is read, and why one is refused.
+// Codes among any text, as people and chat apps write them: how each is read, and why one is
+// refused; a text without every part of a code is no candidate and is not named.
 TEST_CASE("ResultCodeReading")
 {
-    const std::string good = codes::Encode({20, 150, 38, "K7Q2X"});
-    std::string lower = good, wide;  // wide: full-width digits, letters and hyphens
+    const std::string good = codes::Encode({20, 150, 38, "K7Q2XA9B"});  // M2-20-00150-00038-K7Q2XA9B..
+    const std::string old = codes::Encode({22, 10, 9, "BBBBB"});        // version 1: M1-22-00010-00009-BBBBB95
+    std::string lower = good, wide;                                     // wide: full-width digits, letters and hyphens
     std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return char(std::tolower(c)); });
     for (char c : good)
         wide += c == '-'   ? std::string("\uFF0D")
                 : c <= '9' ? std::string("\xEF\xBC") + char(0x90 + c - '0')
                            : std::string("\xEF\xBC") + char(0xA1 + c - 'A');
+    std::string arabic;  // Arabic-Indic digits
+    for (char c : good)
+        arabic += c >= '0' && c <= '9' ? std::string("\xD9") + char(0xA0 + c - '0') : std::string(1, c);
+    const auto with = [&good](std::size_t at, const std::string& put, std::size_t drop = 0) {
+        return good.substr(0, at) + put + good.substr(at + drop);
+    };
+    // clang-format off
     const std::pair<std::string, std::string> rows[] = {
         {"山田：" + good + "です。", "ok 20 150 38"},
         {lower + ", " + wide + "-", "ok 20 150 38|ok 20 150 38"},
-        {good.substr(0, 8) + "9" + good.substr(9), "refused the check character is wrong"},
-        {codes::Encode({20, 10, 11, "ABCDE"}), "refused more successes than experiments"},
-        {codes::Encode({51, 10, 1, "ABCDE"}), "refused N is outside 5 to 50"},
-        {codes::Encode({20, 32768, 1, "ABCDE"}), "refused more than 32767 experiments"},
-        {"M2-20-00150-00038-ABCDEFG M-1 MIX-1 SM1-20", "refused an unknown version"},
+        {"version 1, as it always was: " + old, "ok 22 10 9"},
+        {"a line broken at a hyphen: " + with(12, "\r\n"), "ok 20 150 38"},
+        {"a line broken inside a part: " + with(8, "\n") + " and then", "ok 20 150 38"},
+        {"spaces around the hyphens: " + with(2, " - ", 1), "ok 20 150 38"},
+        {"half-width and small hyphens: " + good.substr(0, 5) + "\uFF70" + good.substr(6, 5) + "\uFE63" + good.substr(12),
+         "ok 20 150 38"},
+        {"glued to a word: seito7" + good + "abc", "ok 20 150 38"},
+        {arabic, "ok 20 150 38"},
+        {"a zero-width space where a chat app broke the line: " + with(20, "\u200B"), "ok 20 150 38"},
+        {with(8, "9", 1), "refused the check character is wrong"},
+        {codes::Encode({20, 10, 11, "ABCDEFGH"}), "refused more successes than experiments"},
+        {codes::Encode({51, 10, 1, "ABCDEFGH"}), "refused N is outside 5 to 50"},
+        {codes::Encode({20, 32768, 1, "ABCDEFGH"}), "refused more than 32767 experiments"},
+        {codes::Encode({20, 0, 0, "ABCDEFGH"}), "refused no experiment"},
+        {"M3-20-00150-00038-ABCDEFGH12", "refused an unknown version"},
+        {"「M1-」で始まるコードを送ってください M-1 MIX-1 SM1-20 " + good.substr(0, 20), ""},
+        {"a code cut short: " + good.substr(0, good.size() - 1) + "。", ""},
     };
-    for (const auto& [text, expected] : rows) {
+    // clang-format on
+    for (const auto& row : rows) {
+        const auto& [text, expected] = row;
         std::ostringstream seen;
-        seen << text << ":";
-        const char* between = " ";
+        const char* between = "";
         for (const auto& found : codes::ReadCodes(text)) {
             seen << std::exchange(between, "|");
             if (found.accepted)
@@ -88,6 +114,68 @@ TEST_CASE("ResultCodeReading")
             else
                 seen << "refused " << codes::ReasonEnglish(found.refusal);
         }
-        CHECK_EQ(seen.str(), std::string(text).append(": ").append(expected));
+        CHECK_MESSAGE(seen.str() == row.second, row.first, " gives ", seen.str());
+    }
+}
+
+// A text read in parts (a file read piece by piece) gives the codes the whole text gives,
+// wherever it is cut, a character's bytes included.
+TEST_CASE("ResultCodesInParts")
+{
+    const std::string text = "「M1-」 " + codes::Encode({22, 10, 9, "BBBBB"}) + "\nＭ２－" +
+                             codes::Encode({20, 150, 38, "K7Q2XA9B"}).substr(3, 9) + "\n" +
+                             codes::Encode({20, 150, 38, "K7Q2XA9B"}).substr(12) + " M3-1-2-3-4";
+    std::vector<std::string> whole;
+    for (const auto& found : codes::ReadCodes(text))
+        whole.push_back(found.text);
+    REQUIRE_EQ(whole.size(), 3U);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        std::vector<std::string> parts;
+        codes::CodeReader reader;
+        const auto keep = [&parts](codes::Candidate&& found) { parts.push_back(found.text); };
+        reader.Read(std::string_view(text).substr(0, cut), keep);
+        reader.Read(std::string_view(text).substr(cut), keep);
+        reader.Finish(keep);
+        CHECK_MESSAGE(parts == whole, "cut at ", cut);
+    }
+}
+
+// The pool: a series is known by its id and N; a code replaces a kept series only as that series
+// grown, and anything else under the same id and N is kept beside it as a conflict. Each row:
+// the codes pasted, in order ("N experiments successes id"), and the pool that results.
+TEST_CASE("PoolOfTheClass")
+{
+    // clang-format off
+    const std::pair<std::vector<codes::Series>, std::string> rows[] = {
+        {{{20, 30, 27, "AAAAA"}, {20, 30, 27, "AAAAA"}}, "20 30 27 AAAAA"},
+        {{{20, 30, 27, "AAAAA"}, {20, 50, 44, "AAAAA"}, {20, 40, 35, "AAAAA"}}, "20 50 44 AAAAA"},
+        {{{20, 30, 27, "AAAAA"}, {22, 50, 44, "AAAAA"}}, "20 30 27 AAAAA, 22 50 44 AAAAA"},
+        {{{20, 30, 27, "AAAAA"}, {20, 40, 26, "AAAAA"}}, "20 30 27 AAAAA, 20 40 26 AAAAA (conflict)"},
+        {{{20, 30, 27, "AAAAA"}, {20, 32, 30, "AAAAA"}}, "20 30 27 AAAAA, 20 32 30 AAAAA (conflict)"},
+        {{{20, 30, 27, "AAAAA"}, {20, 30, 26, "AAAAA"}}, "20 30 26 AAAAA, 20 30 27 AAAAA (conflict)"},
+        {{{20, 30, 27, "AAAAA"}, {20, 40, 26, "AAAAA"}, {20, 50, 36, "AAAAA"}}, "20 50 36 AAAAA"},
+        {{{20, 10, 9, "AAAAAAAA"}, {20, 10, 9, "BBBBBBBB"}}, "20 10 9 AAAAAAAA, 20 10 9 BBBBBBBB"},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        const auto& [pasted, expected] = row;
+        std::string text;
+        for (const codes::Series& series : pasted)
+            text += codes::Encode(series) + "\n";
+        // The same pool whatever the order the codes come in (two tabs, two pastes).
+        std::vector<std::size_t> order(pasted.size());
+        std::iota(order.begin(), order.end(), 0);
+        do {
+            classroom::Pool pool;
+            for (std::size_t at : order)
+                pool.Add(pasted[at]);
+            std::string listed;
+            for (const codes::Series& series : pool.Series())
+                listed += (listed.empty() ? "" : ", ") + std::to_string(series.shots) + " " +
+                          std::to_string(series.experiments) + " " + std::to_string(series.successes) + " " + series.id;
+            if (!pool.Conflicts().empty())
+                listed += " (conflict)";
+            CHECK_MESSAGE(listed == row.second, text, " gives ", listed);
+        } while (std::next_permutation(order.begin(), order.end()));
     }
 }

@@ -272,14 +272,14 @@ TEST_CASE("SeriesOfARun")
 {
     // clang-format off
     const std::tuple<const char*, std::string, std::string> rows[] = {
-        {"an experiment under way is left out", "entry:5" + Shots(7), "5 1 1 #10000"},
+        {"an experiment under way is left out", "entry:5" + Shots(7), "5 1 1 #10000000"},
         {"Reset ends the series, the next entry begins one",
-         "entry:5" + Shots(5) + ", reset, entry:10" + Shots(10), "5 1 1 #10000, 10 1 0 #20000"},
+         "entry:5" + Shots(5) + ", reset, entry:10" + Shots(10), "5 1 1 #10000000, 10 1 0 #20000000"},
         {"HELP ends it; a series with nothing finished is not listed",
-         "entry:5" + Shots(5) + ", help, close-help, activate, entry:20" + Shots(2) + ", reset, entry:6", "5 1 1 #10000"},
-        {"kept after Quit", "entry:5" + Shots(10) + ", quit, yes", "5 2 1 #10000"},
-        {"automatic firing counts as Fire", "entry:5, autostart, tick, tick, tick, tick, tick, autostop", "5 1 1 #10000"},
-        {"a refused entry begins nothing", "entry:99, entry:5" + Shots(5), "5 1 1 #10000"},
+         "entry:5" + Shots(5) + ", help, close-help, activate, entry:20" + Shots(2) + ", reset, entry:6", "5 1 1 #10000000"},
+        {"kept after Quit", "entry:5" + Shots(10) + ", quit, yes", "5 2 1 #10000000"},
+        {"automatic firing counts as Fire", "entry:5, autostart, tick, tick, tick, tick, tick, autostop", "5 1 1 #10000000"},
+        {"a refused entry begins nothing", "entry:99, entry:5" + Shots(5), "5 1 1 #10000000"},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -303,9 +303,9 @@ TEST_CASE("SeriesKeptOverAReload")
     ProgramHarness reloaded(before.storage.codes + "not a code\n");
     reloaded.random.values = {0.01F, 0.5F};
     reloaded.Run("start, activate, entry:6" + Shots(6));
-    CHECK_EQ(Listed(reloaded.series), "5 2 1 #10000, 6 1 1 #10000");
+    CHECK_EQ(Listed(reloaded.series), "5 2 1 #10000000, 6 1 1 #10000000");
     CHECK_EQ(reloaded.storage.codes,
-             codes::Encode({5, 2, 1, "10000"}) + "\n" + codes::Encode({6, 1, 1, "10000"}) + "\n");
+             codes::Encode({5, 2, 1, "10000000"}) + "\n" + codes::Encode({6, 1, 1, "10000000"}) + "\n");
 }
 
 // A lesson link's N is what the entry box offers, at every question from then on; without one,

@@ -70,7 +70,7 @@ done
 # standard error, the funnel plot; --pool with a batch's options or an unreadable file refused.
 printf '田中 m1-20-00030-00027-aaaaak7。\n佐藤 M1-22-00010-00009-BBBBB95 M1-20-00010-00011-CCCCCA8\n' >"$WORK/codes.txt"
 run 0 --pool "$WORK/codes.txt" --csv --plot "$WORK/funnel.svg"
-[ "$(cut -d, -f1-4 "$WORK/out" | tr -d '\r' | tr '\n' ' ')" = "shots_per_experiment,series,experiments,successes 20,AAAAA,30,27 20,pooled,30,27 22,BBBBB,10,9 22,pooled,10,9 " ] ||
+[ "$(cut -d, -f1-4 "$WORK/out" | tr -d '\r' | tr '\n' ' ')" = "shots_per_experiment,series,experiments,successes 20,\"=\"\"AAAAA\"\"\",30,27 20,pooled,30,27 22,\"=\"\"BBBBB\"\"\",10,9 22,pooled,10,9 " ] ||
   fail "the pooled CSV is $(cat "$WORK/out")"
 grep -q 'M1-20-00010-00011-CCCCCA8: more successes than experiments' "$WORK/err" || fail "the forged code is not named"
 grep -q '<circle' "$WORK/funnel.svg" && [ "$(tail -n 1 "$WORK/funnel.svg")" = "</svg>" ] || fail "no funnel plot"

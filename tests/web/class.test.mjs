@@ -111,15 +111,18 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
     await teacherReady(tab);
     await paste(tab, await readFile(CODES, "utf8"));
     await tab.waitFor(() => !document.getElementById("pool-output").hidden);
-    const expected = ["N = 20 24 859 754", "N = 22 6 195 173"];
+    const expected = ["N = 20 29 983 864", "N = 22 8 243 215"];
     assert.deepEqual(await pooled(tab), expected);
-    assert.match(await text(tab, "pool-status"), /コード 33 個を読み取り、新しい結果は 30 個です。読み取れなかったコードは 6 個です/);
-    // Each code not read, with its reason: a changed digit, a swap, a forgery, N 51, too many, M2.
+    assert.match(await text(tab, "pool-status"), /コード 40 個を読み取り、新しい結果は 37 個です。読み取れなかったコードは 7 個です/);
+    // Each code not read, with its reason: a changed digit, a swap, a forgery, N 51, too many, a
+    // version to come, no experiment. The teacher's own words and codes as chats mangle them are
+    // not among them.
     assert.deepEqual(await tab.evaluate(() => Array.from(document.querySelectorAll("#refused li"),
       (item) => item.firstChild.textContent + item.childNodes[1].nodeValue)), [
       "M1-20-01040-00035-QWERT4C：チェック文字が違います", "M1-20-00004-00035-QWERT4C：チェック文字が違います",
       "M1-20-00010-00012-ZZZZZR2：成功回数が実験回数より多くなっています", "M1-51-00010-00009-YYYYYDT：撃つ回数 N が５〜５０の外です",
-      "M1-20-40000-35000-XXXXXK9：実験回数が 32767 を超えています", "M2-20-00010-00009-WWWWW00：知らない形式の番号です"]);
+      "M1-20-40000-35000-XXXXXK9：実験回数が 32767 を超えています", "M9-20-00010-00009-WWWWWWWW00：知らない形式の番号です",
+      "M2-22-00000-00000-ZEROZERO1R：実験回数が０です"]);
     assert.match(await text(tab, "shots-needed"), /1\/2 を超えるのは N = 7 から、0.9 を超えるのは N = 22 から、0.99 を超えるのは N = 44 から/);
     assert.deepEqual(await tab.accessibilityProblems(), [], "axe-core, the class's pool");
 
@@ -131,8 +134,8 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
       const anchor = document.getElementById(link);
       return `${anchor.download}\n${await (await fetch(anchor.href)).text()}`;
     }, id);
-    assert.equal(await download("pool-csv"), `mokopera-class-30.csv\n${csv}`);
-    assert.equal(await download("pool-svg"), `mokopera-class-30-n20.svg\n${await readFile(plot, "utf8")}`);
+    assert.equal(await download("pool-csv"), `mokopera-class-37.csv\n${csv}`);
+    assert.equal(await download("pool-svg"), `mokopera-class-37-n20.svg\n${await readFile(plot, "utf8")}`);
     await rm(scratch, { recursive: true, force: true });
 
     // Kept: a reload, then (Chromium, Firefox) the browser closed and started again on its profile.

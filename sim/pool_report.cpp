@@ -1,8 +1,6 @@
-#include "sim/pool.h"
+#include "sim/pool_report.h"
 
-#include <algorithm>
-#include <set>
-#include <sstream>
+#include <map>
 
 #include "sim/plot.h"
 #include "sim/report.h"
@@ -34,58 +32,42 @@ std::vector<PoolLine> Lines(const std::vector<codes::Series>& series)
 
 }  // namespace
 
-Pool::Added Pool::Add(std::string_view text)
-{
-    Added added{codes::ReadCodes(text), {}};
-    std::set<std::string> changed;
-    for (const codes::Candidate& candidate : added.read) {
-        if (!candidate.accepted)
-            continue;
-        auto [kept, isNew] = byId_.try_emplace(candidate.series.id, candidate.series);
-        if (!isNew && candidate.series.experiments > kept->second.experiments)
-            kept->second = candidate.series;
-        else if (!isNew)
-            continue;
-        changed.insert(candidate.series.id);
-    }
-    for (const std::string& id : changed)
-        added.changed.push_back(byId_.at(id));
-    return added;
-}
-
-std::vector<codes::Series> Pool::Series() const
-{
-    std::vector<codes::Series> all;
-    for (const auto& [id, series] : byId_)
-        all.push_back(series);
-    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.shots < b.shots; });
-    return all;
-}
-
 std::vector<Column> PoolColumns()
 {
     std::vector<Column> columns(kColumns.begin(), kColumns.end());
-    columns.insert(columns.begin() + 1, {"番号", "series", "series", 6, 2});
+    columns.insert(columns.begin() + 1, {"番号", "series", "series", 8, 4});  // an id has eight characters
     return columns;
 }
 
-// A line's cells as `cells` (TableCells or CsvCells) makes them, with the series' id after N.
-template <typename MakeCells>
-std::vector<std::vector<std::string>> Cells(const std::vector<codes::Series>& series, MakeCells cells)
+// A line's cells as `cells` (TableCells or CsvCells) makes them, with the series' id after N as
+// `id` writes it.
+template <typename MakeCells, typename IdCell>
+std::vector<std::vector<std::string>> Cells(const std::vector<codes::Series>& series, MakeCells cells, IdCell id)
 {
     std::vector<std::vector<std::string>> all;
     for (const PoolLine& line : Lines(series)) {
         std::vector<std::string>& row = all.emplace_back();
         for (std::string& cell : cells(line.row))
             row.push_back(std::move(cell));
-        row.insert(row.begin() + 1, line.id);
+        row.insert(row.begin() + 1, line.id == "pooled" ? line.id : id(line.id));
     }
     return all;
 }
 
+namespace {
+
+// An id in the CSV as a formula of its text (="00123"): a spreadsheet opening the file shows every
+// id as it is written, where it would take 00123 or 12E34 for a number, and FALSE for a truth.
+std::string CsvId(const std::string& id)
+{
+    return "=\"" + id + "\"";
+}
+
+}  // namespace
+
 std::vector<std::vector<std::string>> PoolCells(const std::vector<codes::Series>& series)
 {
-    return Cells(series, TableCells);
+    return Cells(series, TableCells, [](const std::string& id) { return id; });
 }
 
 std::string PoolTable(const std::vector<codes::Series>& series)
@@ -114,7 +96,7 @@ PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
 
 std::string PoolCsv(const std::vector<codes::Series>& series)
 {
-    return CsvTable(PoolColumns(), Cells(series, CsvCells));
+    return CsvTable(PoolColumns(), Cells(series, CsvCells, CsvId));
 }
 
 }  // namespace mokopera::sim

@@ -1,35 +1,14 @@
 #pragma once
 
-#include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "sim/report.h"
 #include "classroom/result_code.h"
+#include "sim/report.h"
 
-// The class's own results, pooled from the codes the students send: each series once, and for
-// each N the pooled total beside the theory. The teacher's page and mokopera-sim --pool share it.
+// The class's pool as mokopera-sim --pool and the teacher's page report it: for each N its series
+// and their pooled total beside the theory, as a plain table and as CSV, and a funnel plot.
 namespace mokopera::sim {
-
-class Pool {
-public:
-    // Adds the series of every accepted code in `text`. The same code twice counts once; a code
-    // with the id of a series already in the pool replaces it when it has more experiments (the
-    // student went on). Returns every candidate read, in order, accepted or not, and the series
-    // that are new or grew, as they are now.
-    struct Added {
-        std::vector<codes::Candidate> read;
-        std::vector<codes::Series> changed;
-    };
-    Added Add(std::string_view text);
-
-    // The series, by N, then by id.
-    [[nodiscard]] std::vector<codes::Series> Series() const;
-
-private:
-    std::map<std::string, codes::Series> byId_;
-};
 
 // The pooled table's columns (mokopera-sim's, with the series' id after N) and its rows' cells as
 // the plain table writes them: for each N its series, then their total (id "pooled").
