@@ -252,8 +252,8 @@ CodeReader::Step CodeReader::ReadAt(std::size_t start, bool final, std::size_t& 
     }
     if (fields.size() < std::size(kFieldWidths) + 1)
         return next(true) == kEnd && !final ? Step::Cut : Step::NotACode;
-    if (!known && cut && !final)
-        return Step::Cut;  // an unknown version's last field may go on in the next part
+    if (!known && !final && (cut || next(true) == kEnd))
+        return Step::Cut;  // an unknown version's fields may go on in the next part
     end = at;
     candidate = {"M" + version, false, {}, Refusal::UnknownVersion};
     for (const std::string& field : fields)

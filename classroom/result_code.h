@@ -6,14 +6,14 @@
 #include <vector>
 
 // A series' results as a short code a student can copy, show as a QR code or read aloud, and a
-// teacher can paste among any other text: "M2-20-00150-00038-K7Q2XA9BLJ".
+// teacher can paste among any other text: "M2-20-00150-00038-K7Q2XA9BA1".
 //
 //   M2        the format's version
 //   20        N, the shots per experiment (05 to 50), two digits
 //   00150     the finished experiments (1 to 32767), five digits
 //   00038     the successes among them, five digits
 //   K7Q2XA9B  the series' id: eight random letters and digits
-//   LJ        two check characters: ISO/IEC 7064 MOD 1271-36 over the letters and digits before
+//   A1        two check characters: ISO/IEC 7064 MOD 1271-36 over the letters and digits before
 //             them. A pure system: it catches every single changed character and every swap of
 //             two neighbouring ones. The fields' fixed widths place every hyphen, so a changed or
 //             moved hyphen is caught by the code's shape.

@@ -29,9 +29,9 @@ MOKOPERA_WEB_PACKAGES=(
 
 # The browser tests run in the three engines, each from Debian's packages: Chromium, Firefox ESR
 # (headless, over WebDriver BiDi) and WebKitGTK (WebKitWebDriver, in Xvfb); ImageMagick reads their
-# screenshots.
+# screenshots. LibreOffice Calc opens the pool's CSV as a teacher does.
 MOKOPERA_BROWSER_PACKAGES=(
-  chromium firefox-esr webkit2gtk-driver xvfb xauth imagemagick
+  chromium firefox-esr webkit2gtk-driver xvfb xauth imagemagick libreoffice-calc-nogui
 )
 
 as_root() {

@@ -162,6 +162,7 @@ std::variant<Options, ArgumentError> ParseArguments(const std::vector<std::strin
 std::string HelpText()
 {
     return "使い方: mokopera-sim [-n N | -n 5..50] [-e 実験回数] [--seed S] [--csv] [--plot ファイル.svg]\n"
+           "       mokopera-sim --pool ファイル [--csv] [--plot ファイル.svg]\n"
            "１０回に１回命中する腕前で N 回撃つ実験を何度も行い、少なくとも１回当たる割合（実験的確率）と\n"
            "理論上の確率 1 − 0.9^N を比べます。\n"
            "  -n N | -n A..B   １回の実験で撃つ回数（５〜５０、既定 20）。範囲なら各 N について実験します\n"
@@ -169,9 +170,13 @@ std::string HelpText()
            "  --seed S         乱数の種。同じ種なら同じ結果になります（省略時は時刻から決め、表示します）\n"
            "  --csv            表を CSV（RFC 4180、UTF-8、見出し行つき）で標準出力に書きます\n"
            "  --plot F.svg     実験的確率の収束（範囲なら N ごとの比較）を SVG の図に描きます\n"
-           "  --pool F         生徒の結果の番号（M1-…）を F（- なら標準入力）から読み、N ごとに合計します\n"
+           "  --pool F         生徒の結果のコード（M2-…、M1-…）を F（- なら標準入力。UTF-8、UTF-16、\n"
+           "                   CP932）から読み、N ごとに合計します。読めないコードと食い違う結果は標準エラー出力へ\n"
+           "終了ステータス: 成功 0、実行できない 1、引数の誤り・書き込めない出力・読めないファイル・メモリー不足 2、\n"
+           "--pool に読めるコードがない 3、中断（Ctrl-C）130\n"
            "\n"
            "Usage: mokopera-sim [-n N | -n 5..50] [-e EXPERIMENTS] [--seed S] [--csv] [--plot FILE.svg]\n"
+           "       mokopera-sim --pool FILE [--csv] [--plot FILE.svg]\n"
            "Runs the experiment of N shots at one hit in ten many times and compares the share of\n"
            "experiments with at least one hit with the theoretical 1 − 0.9^N.\n"
            "  -n N | -n A..B   shots per experiment, 5 to 50 (default 20); a range runs every N in it\n"
@@ -180,12 +185,15 @@ std::string HelpText()
            "                   clock, and printed so that the run can be repeated)\n"
            "  --csv            write the table as CSV (RFC 4180, UTF-8, with a header row)\n"
            "  --plot F.svg     draw the convergence (for a range: every N against the theory) as SVG\n"
-           "  --pool F         read the class's result codes (M1-…) from F (- for standard input) and\n"
-           "                   pool them for each N; codes that cannot be read are named on stderr\n"
+           "  --pool F         read the class's result codes (M2-…, M1-…) from F (- for standard input;\n"
+           "                   UTF-8, UTF-16 or CP932) and pool them for each N; codes that cannot be\n"
+           "                   read and results that conflict are named on stderr\n"
            "\n"
            "The simulated clock fires one shot every 0.1 s, as the program's automatic firing does.\n"
-           "Exit status: 0 on success, 2 for bad arguments or an output that cannot be written, 130 when\n"
-           "interrupted (Ctrl-C). Only a regular file is replaced by --plot, and it keeps its permissions.\n";
+           "Exit status: 0 on success; 1 when the run cannot be carried out; 2 for bad arguments, an output\n"
+           "that cannot be written, a --pool file that cannot be read or a pool larger than the memory; 3\n"
+           "for a --pool file with no code that can be read; 130 when interrupted (Ctrl-C). Only a regular\n"
+           "file is replaced by --plot, and it keeps its permissions.\n";
 }
 
 }  // namespace mokopera::sim

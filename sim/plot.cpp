@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <sstream>
 
 #include "simulation/theory.h"
@@ -105,6 +106,21 @@ std::string Legend(const std::vector<std::pair<std::string, std::string>>& entri
     return svg.str();
 }
 
+// The series' points, each with how many series lie on it, by experiments, then successes.
+std::vector<std::pair<Row, int>> Points(const std::vector<Row>& series)
+{
+    std::map<std::pair<long long, long long>, std::pair<Row, int>> points;
+    for (const Row& row : series) {
+        if (row.experiments > 0)
+            ++points.try_emplace({row.experiments, row.successes}, row, 0).first->second.second;
+    }
+    std::vector<std::pair<Row, int>> all;
+    all.reserve(points.size());
+    for (auto& [at, point] : points)
+        all.push_back(std::move(point));
+    return all;
+}
+
 }  // namespace
 
 std::vector<long long> LogCheckpoints(long long experiments, int count)
@@ -203,26 +219,37 @@ std::string FunnelPlot(const std::vector<Row>& series, const Row& pooled)
     svg << Axes(frame, DecadeTicks(xMax), "実験回数（対数目盛）", "成功率（少なくとも１回当たった実験の割合）");
     svg << Band(frame, p, 3, "#e6f0ff") << Band(frame, p, 2, "#cfe3ff") << TheoryLine(frame, p);
     svg << "<g fill=\"#0050c8\">\n";
-    for (const Row& row : series) {
-        if (row.experiments == 0)
-            continue;
-        const double x = frame.X(double(row.experiments)), y = frame.Y(row.experimental);
-        svg << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"3.5\"/>";
+    bool shared = false;
+    for (const auto& [row, count] : Points(series)) {
+        // Series on one point are one mark, as much larger as they are many, with their number.
+        const double x = frame.X(double(row.experiments)), y = frame.Y(row.experimental), r = 3.5 * std::sqrt(count);
+        svg << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"" << r << "\"/>";
+        if (count > 1)
+            svg << "<text x=\"" << x + r + 2 << "\" y=\"" << y + 4 << "\" fill=\"#003080\" font-size=\"11\">×" << count
+                << "</text>";
         if (std::fabs(row.standardErrors) > 3)  // a typo or a fault worth a look
-            svg << "<circle cx=\"" << x << "\" cy=\"" << y
-                << "\" r=\"8\" fill=\"none\" stroke=\"#d00\" stroke-width=\"2\"/>";
+            svg << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"" << r + 4.5
+                << "\" fill=\"none\" stroke=\"#d00\" stroke-width=\"2\"/>";
         svg << "\n";
+        shared = shared || count > 1;
     }
     svg << "</g>\n<path d=\"M" << frame.X(double(std::max(1LL, pooled.experiments))) << ','
         << frame.Y(pooled.experimental) - 7 << " l7 7 l-7 7 l-7 -7 Z\" fill=\"#f0a000\" stroke=\"#000\"/>\n";
-    svg << Legend(
-        {{"<circle cx=\"14\" cy=\"0\" r=\"3.5\" fill=\"#0050c8\"/>", "各系列の成功率"},
-         {"<path d=\"M14,-7 l7 7 l-7 7 l-7 -7 Z\" fill=\"#f0a000\" stroke=\"#000\"/>", "合計の成功率"},
+    std::vector<std::pair<std::string, std::string>> legend = {
+        {"<circle cx=\"14\" cy=\"0\" r=\"3.5\" fill=\"#0050c8\"/>", "各系列の成功率"}};
+    if (shared)
+        legend.emplace_back("<circle cx=\"8\" cy=\"0\" r=\"5\" fill=\"#0050c8\"/><text x=\"14\" y=\"4\" "
+                            "fill=\"#003080\" font-size=\"10\">×3</text>",
+                            "同じ点の系列（大きさと ×数 が系列の数）");
+    legend.insert(
+        legend.end(),
+        {{"<path d=\"M14,-7 l7 7 l-7 7 l-7 -7 Z\" fill=\"#f0a000\" stroke=\"#000\"/>", "合計の成功率"},
          {"<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\"/>",
           "理論上の確率 " + pooled.theoreticalText},
          {"<rect x=\"0\" y=\"-6\" width=\"28\" height=\"12\" fill=\"#cfe3ff\"/>", "±２標準誤差（薄い帯は±３）"},
          {"<circle cx=\"14\" cy=\"0\" r=\"7\" fill=\"none\" stroke=\"#d00\" stroke-width=\"2\"/>",
           "±３標準誤差の外（確かめる価値あり）"}});
+    svg << Legend(legend);
     svg << "</svg>\n";
     return svg.str();
 }
@@ -232,10 +259,20 @@ std::string FunnelDescription(const std::vector<Row>& series, const Row& pooled)
     const auto outside = std::count_if(series.begin(), series.end(), [](const Row& row) {
         return row.experiments > 0 && std::fabs(row.standardErrors) > 3;
     });
+    std::vector<std::pair<Row, int>> shared = Points(series);
+    std::erase_if(shared, [](const auto& point) { return point.second < 2; });
+    std::stable_sort(shared.begin(), shared.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::string same;
+    for (std::size_t at = 0; at < shared.size() && at < 5; ++at)
+        same += (at > 0 ? "、" : "") + std::to_string(shared[at].first.experiments) + " 回中 " +
+                std::to_string(shared[at].first.successes) + " 回に " + std::to_string(shared[at].second) + " 系列";
+    if (shared.size() > 5)
+        same += "、ほか " + std::to_string(shared.size() - 5) + " 点";
     return "クラスの結果のじょうご図。N = " + std::to_string(pooled.shots) + " の " + std::to_string(series.size()) +
            " の系列、合計 " + std::to_string(pooled.experiments) + " 回の実験で、合計の成功率は " +
            pooled.experimentalText + "、理論上の確率は " + pooled.theoreticalText + " です。±３標準誤差の外の系列は " +
-           std::to_string(outside) + " です。";
+           std::to_string(outside) + " です。" +
+           (shared.empty() ? "" : "同じ点に重なる系列は、大きな点に数を添えて描いています（" + same + "）。");
 }
 
 std::string PlotDescription(const std::vector<Row>& rows)

@@ -1,33 +1,55 @@
 #include "sim/pool_report.h"
 
-#include <map>
+#include <limits>
+#include <sstream>
+#include <tuple>
 
 #include "sim/plot.h"
-#include "sim/report.h"
 
 namespace mokopera::sim {
 
 namespace {
 
-// One line of the table: a series, or (id "pooled") the total of N's series.
-struct PoolLine {
-    std::string id;
-    Row row;
-};
-
-std::vector<PoolLine> Lines(const std::vector<codes::Series>& series)
+Row SeriesRow(const codes::Series& series)
 {
-    std::vector<PoolLine> lines;
-    for (std::size_t at = 0; at < series.size();) {
-        BatchResult total{series[at].shots, 0, 0, {}};
-        for (; at < series.size() && series[at].shots == total.shots; ++at) {
-            lines.push_back({series[at].id, MakeRow({total.shots, series[at].experiments, series[at].successes, {}})});
-            total.experiments += series[at].experiments;
-            total.successes += series[at].successes;
-        }
-        lines.push_back({"pooled", MakeRow(total)});
-    }
-    return lines;
+    return MakeRow({series.shots, series.experiments, series.successes, {}});
+}
+
+// Every line of the pooled table in order, each N's series and then their total, given to
+// `line(id, row)`; the total's id is kPooled.
+template <typename Line>
+void Lines(const classroom::Pool& pool, Line line)
+{
+    BatchResult total{};
+    pool.Each([&](const codes::Series& series) {
+        if (series.shots != total.shots && total.shots != 0)
+            line(std::string(kPooled), MakeRow(total));
+        if (series.shots != total.shots)
+            total = {series.shots, 0, 0, {}};
+        line(series.id, SeriesRow(series));
+        total.experiments += series.experiments;
+        total.successes += series.successes;
+    });
+    if (total.shots != 0)
+        line(std::string(kPooled), MakeRow(total));
+}
+
+// A line's cells as `cells` (TableCells or CsvCells) makes them, with `id` after N.
+template <typename Cells>
+std::vector<std::string> LineCells(const std::string& id, const Row& row, Cells cells)
+{
+    std::vector<std::string> made;
+    for (std::string& cell : cells(row))
+        made.push_back(std::move(cell));
+    made.insert(made.begin() + 1, id);
+    return made;
+}
+
+// An id in the CSV as a formula of its text (="00123"): a spreadsheet opening the file shows every
+// id as it is written, where it would take 00123 or 12E34 for a number, and FALSE for a truth.
+std::string CsvId(const std::string& id)
+{
+    return id == kPooled ? id : "=\"" + id + "\"";
 }
 
 }  // namespace
@@ -39,64 +61,72 @@ std::vector<Column> PoolColumns()
     return columns;
 }
 
-// A line's cells as `cells` (TableCells or CsvCells) makes them, with the series' id after N as
-// `id` writes it.
-template <typename MakeCells, typename IdCell>
-std::vector<std::vector<std::string>> Cells(const std::vector<codes::Series>& series, MakeCells cells, IdCell id)
+std::vector<std::vector<std::string>> PoolCells(const classroom::Pool& pool, int shots)
 {
-    std::vector<std::vector<std::string>> all;
-    for (const PoolLine& line : Lines(series)) {
-        std::vector<std::string>& row = all.emplace_back();
-        for (std::string& cell : cells(line.row))
-            row.push_back(std::move(cell));
-        row.insert(row.begin() + 1, line.id == "pooled" ? line.id : id(line.id));
+    std::vector<std::vector<std::string>> cells;
+    for (const codes::Series& series : pool.Series(shots))
+        cells.push_back(SeriesCells(series));
+    cells.push_back(PooledCells(pool, shots));
+    return cells;
+}
+
+std::vector<std::string> SeriesCells(const codes::Series& series)
+{
+    return LineCells(series.id, SeriesRow(series), TableCells);
+}
+
+std::vector<std::string> PooledCells(const classroom::Pool& pool, int shots)
+{
+    BatchResult total{shots, 0, 0, {}};
+    for (const codes::Series& series : pool.Series(shots)) {
+        total.experiments += series.experiments;
+        total.successes += series.successes;
     }
-    return all;
+    return LineCells(kPooled, MakeRow(total), TableCells);
 }
 
-namespace {
-
-// An id in the CSV as a formula of its text (="00123"): a spreadsheet opening the file shows every
-// id as it is written, where it would take 00123 or 12E34 for a number, and FALSE for a truth.
-std::string CsvId(const std::string& id)
+void WritePoolTable(const classroom::Pool& pool, std::ostream& out)
 {
-    return "=\"" + id + "\"";
+    const std::vector<Column> columns = PoolColumns();
+    out << PlainHead(columns);
+    Lines(pool,
+          [&](const std::string& id, const Row& row) { out << PlainLine(columns, LineCells(id, row, TableCells)); });
 }
 
-}  // namespace
-
-std::vector<std::vector<std::string>> PoolCells(const std::vector<codes::Series>& series)
+void WritePoolCsv(const classroom::Pool& pool, std::ostream& out)
 {
-    return Cells(series, TableCells, [](const std::string& id) { return id; });
+    out << CsvHead(PoolColumns());
+    Lines(pool, [&](const std::string& id, const Row& row) { out << CsvLine(LineCells(CsvId(id), row, CsvCells)); });
 }
 
-std::string PoolTable(const std::vector<codes::Series>& series)
+std::string PoolCsv(const classroom::Pool& pool)
 {
-    return PlainTable(PoolColumns(), PoolCells(series));
+    std::ostringstream csv;
+    WritePoolCsv(pool, csv);
+    return csv.str();
 }
 
-PoolFigure PoolPlot(const std::vector<codes::Series>& series, int shots)
+PoolFigure PoolPlot(const classroom::Pool& pool, int shots)
 {
-    if (shots == 0) {
-        std::map<int, int> counts;
-        for (const codes::Series& one : series)
-            ++counts[one.shots];
-        for (const auto& [n, count] : counts)
-            shots = shots == 0 || count > counts[shots] ? n : shots;
+    int drawn = 0;
+    std::size_t most = 0;  // the drawn N's series
+    for (const auto& [n, count] : pool.Counts()) {
+        if (n == shots)
+            std::tie(drawn, most) = std::pair(n, std::numeric_limits<std::size_t>::max());
+        else if (count > most)
+            std::tie(drawn, most) = std::pair(n, count);
     }
+    if (most == 0)
+        return {};
     std::vector<Row> rows;
-    for (const PoolLine& line : Lines(series)) {
-        if (line.row.shots == shots && line.id != "pooled")
-            rows.push_back(line.row);
-        else if (line.row.shots == shots)
-            return {FunnelPlot(rows, line.row), FunnelDescription(rows, line.row), shots};
+    BatchResult total{drawn, 0, 0, {}};
+    for (const codes::Series& series : pool.Series(drawn)) {
+        rows.push_back(SeriesRow(series));
+        total.experiments += series.experiments;
+        total.successes += series.successes;
     }
-    return {};
-}
-
-std::string PoolCsv(const std::vector<codes::Series>& series)
-{
-    return CsvTable(PoolColumns(), Cells(series, CsvCells, CsvId));
+    const Row pooled = MakeRow(total);
+    return {FunnelPlot(rows, pooled), FunnelDescription(rows, pooled), drawn};
 }
 
 }  // namespace mokopera::sim

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 
 #include "simulation/number_text.h"
 #include "simulation/theory.h"
@@ -58,24 +57,33 @@ std::array<std::string, kColumns.size()> TableCells(const Row& row)
             row.theoreticalText,           Signed(row.standardErrors)};
 }
 
+std::string PlainHead(std::span<const Column> columns)
+{
+    std::string head;
+    for (const Column& column : columns)
+        head += std::string(std::size_t(column.japaneseLead), ' ') + column.japanese;
+    std::vector<std::string> english;
+    for (const Column& column : columns)
+        english.emplace_back(column.english);
+    return head + "\n" + PlainLine(columns, english);
+}
+
+// Each cell right-aligned to its column's width, one space between.
+std::string PlainLine(std::span<const Column> columns, std::span<const std::string> cells)
+{
+    std::string line;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        line += (i > 0 ? " " : "") +
+                std::string(std::size_t(std::max(0, columns[i].width - int(cells[i].size()))), ' ') + cells[i];
+    return line + "\n";
+}
+
 std::string PlainTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
 {
-    std::ostringstream out;
-    // A line of cells, each right-aligned to its column's width, one space between.
-    auto line = [&out, columns](const auto& cell) {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            const std::string text = cell(i);
-            out << (i > 0 ? " " : "") << std::string(std::max(0, columns[i].width - int(text.size())), ' ') << text;
-        }
-        out << "\n";
-    };
-    for (const Column& column : columns)
-        out << std::string(std::size_t(column.japaneseLead), ' ') << column.japanese;
-    out << "\n";
-    line([columns](std::size_t i) { return std::string(columns[i].english); });
+    std::string table = PlainHead(columns);
     for (const auto& cells : rows)
-        line([&cells](std::size_t i) { return cells[i]; });
-    return out.str();
+        table += PlainLine(columns, cells);
+    return table;
 }
 
 std::string FormatTable(const std::vector<Row>& rows, std::uint64_t seed)
@@ -95,35 +103,37 @@ std::array<std::string, kColumns.size()> CsvCells(const Row& row)
             row.theoreticalText,           Fixed(row.standardErrors, 3)};
 }
 
-std::string CsvTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
+std::string CsvLine(std::span<const std::string> cells)
 {
-    std::ostringstream out;
-    // A cell as RFC 4180 writes it: in quotes, its quotes doubled, where it holds a quote, a comma
-    // or a line break.
-    const auto cell = [&out](const std::string& text) {
-        if (text.find_first_of("\",\r\n") == std::string::npos) {
-            out << text;
-            return;
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        line += i > 0 ? "," : "";
+        if (cells[i].find_first_of("\",\r\n") == std::string::npos) {
+            line += cells[i];
+            continue;
         }
-        out << '"';
-        for (char c : text)
-            out << (c == '"' ? "\"\"" : std::string(1, c));
-        out << '"';
-    };
-    const auto line = [&out, &cell](const auto& cells) {
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            out << (i > 0 ? "," : "");
-            cell(cells[i]);
-        }
-        out << "\r\n";
-    };
+        line += '"';
+        for (char c : cells[i])
+            line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        line += '"';
+    }
+    return line + "\r\n";
+}
+
+std::string CsvHead(std::span<const Column> columns)
+{
     std::vector<std::string> names;
     for (const Column& column : columns)
         names.emplace_back(column.csv);
-    line(names);
+    return CsvLine(names);
+}
+
+std::string CsvTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
+{
+    std::string table = CsvHead(columns);
     for (const auto& cells : rows)
-        line(cells);
-    return out.str();
+        table += CsvLine(cells);
+    return table;
 }
 
 std::string FormatCsv(const std::vector<Row>& rows)

@@ -54,13 +54,19 @@ inline constexpr std::array<Column, 6> kColumns = {{
 // clang-format on
 [[nodiscard]] std::array<std::string, kColumns.size()> TableCells(const Row& row);
 
-// A plain table of `columns` with their headings in both languages, then the rows' cells.
+// A plain table of `columns` with their headings in both languages, then the rows' cells; and
+// its head and one line of it, for a table written a line at a time.
 [[nodiscard]] std::string PlainTable(std::span<const Column> columns,
                                      const std::vector<std::vector<std::string>>& rows);
+[[nodiscard]] std::string PlainHead(std::span<const Column> columns);
+[[nodiscard]] std::string PlainLine(std::span<const Column> columns, std::span<const std::string> cells);
 
-// The same as CSV (RFC 4180: CRLF line ends), the columns' CSV names on the first line; and the
-// cells of one row as the CSV writes them (the difference with three decimals: "-1.934").
+// The same as CSV (RFC 4180: CRLF line ends, a cell with a quote, comma or line break in quotes),
+// the columns' CSV names on the first line; its head and one line; and the cells of one row as the
+// CSV writes them (the difference with three decimals: "-1.934").
 [[nodiscard]] std::string CsvTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows);
+[[nodiscard]] std::string CsvHead(std::span<const Column> columns);
+[[nodiscard]] std::string CsvLine(std::span<const std::string> cells);
 [[nodiscard]] std::array<std::string, kColumns.size()> CsvCells(const Row& row);
 
 // A plain table with a header, the seed on its first line.

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <iostream>
@@ -16,6 +17,7 @@
 #include "sim/plot_file.h"
 #include "sim/pool_report.h"
 #include "sim/report.h"
+#include "sim/text_input.h"
 
 namespace mokopera::sim {
 
@@ -52,45 +54,73 @@ std::vector<BatchResult> RunAll(const Options& options, std::uint64_t seed, cons
     return work.get();
 }
 
-// Pools the class's codes from the file (or standard input) that --pool names: the table or CSV on
-// `out`, every code that cannot be read on `err` with its reason.
+// Pools the class's codes from the file (or standard input) that --pool names, read a piece at a
+// time in whatever form a PC wrote it: the table or CSV on `out`; on `err`, every code that cannot
+// be read with its reason, and series that conflict. Status 3 when the input holds no code that
+// can be read.
 int RunPool(const Options& options, std::optional<PlotFile>& plot, std::ostream& out, std::ostream& err)
 {
     std::ifstream file;
     if (options.poolPath != "-")
         file.open(options.poolPath, std::ios::binary);
     std::istream& in = options.poolPath == "-" ? std::cin : file;
-    std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    } catch (const std::exception&) {  // a folder, or a read that failed on the way
-        in.setstate(std::ios::badbit);
-    }
-    if ((options.poolPath != "-" && !file.is_open()) || in.bad()) {
-        err << "mokopera-sim: --pool のファイルを読めません: " << options.poolPath
-            << "\ncannot read the --pool file: " << options.poolPath << "\n";
+    const auto unreadable = [&err, &options](const std::string& why) {
+        err << "mokopera-sim: --pool のファイルを読めません: " << options.poolPath << why
+            << "\ncannot read the --pool file: " << options.poolPath << why << "\n";
         return 2;
-    }
+    };
+    if (options.poolPath != "-" && (!file.is_open() || std::filesystem::is_directory(options.poolPath)))
+        return unreadable("");
     classroom::Pool pool;
-    for (const codes::Candidate& refused : pool.Add(text).read) {
-        if (!refused.accepted)
-            err << "mokopera-sim: 読み取れませんでした " << refused.text << ": "
-                << codes::ReasonJapanese(refused.refusal) << "\nnot read: " << refused.text << ": "
-                << codes::ReasonEnglish(refused.refusal) << "\n";
+    std::size_t read = 0;
+    const auto take = [&](codes::Candidate&& candidate) {
+        ++read;
+        if (candidate.accepted)
+            pool.Take(candidate.series);
+        else
+            err << "mokopera-sim: 読み取れませんでした " << candidate.text << ": "
+                << codes::ReasonJapanese(candidate.refusal) << "\nnot read: " << candidate.text << ": "
+                << codes::ReasonEnglish(candidate.refusal) << "\n";
+    };
+    try {
+        TextDecoder decoder;
+        codes::CodeReader reader;
+        std::string piece(1 << 16, '\0');
+        for (bool end = false; !end;) {
+            in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+            end = in.gcount() == 0;
+            reader.Read(decoder.Decode(std::string_view(piece).substr(0, std::size_t(in.gcount()))), take);
+        }
+        reader.Finish(take);
+    } catch (const std::runtime_error& failure) {  // no CP932 converter
+        return unreadable(std::string(" (") + failure.what() + ")");
     }
-    const std::vector<codes::Series> series = pool.Series();
-    out << (options.csv ? PoolCsv(series) : PoolTable(series));
+    if (in.bad())
+        return unreadable("");
+    if (pool.Size() == 0) {
+        err << "mokopera-sim: " << (read == 0 ? "コードがありません" : "読めるコードがありません") << ": "
+            << options.poolPath << "\n"
+            << (read == 0 ? "no code in " : "no code that can be read in ") << options.poolPath << "\n";
+        return 3;
+    }
+    for (const auto& conflict : pool.Conflicts()) {
+        err << "mokopera-sim: 同じ番号で食い違う結果があります（N = " << conflict.front().shots << "、"
+            << conflict.front().id << "）\nconflicting results under one id (N = " << conflict.front().shots << ", "
+            << conflict.front().id << "):";
+        for (const codes::Series& series : conflict)
+            err << " " << series.experiments << "/" << series.successes;
+        err << "\n";
+    }
+    if (options.csv)
+        WritePoolCsv(pool, out);
+    else
+        WritePoolTable(pool, out);
     if (!out.flush()) {
         err << kCannotWriteOutput;
         return 2;
     }
     if (plot) {
-        const std::string svg = PoolPlot(series).svg;
-        if (svg.empty()) {
-            err << "mokopera-sim: 読める番号がないので図は描けません\nno code to plot\n";
-            return 2;
-        }
-        if (const std::string problem = plot->Commit(svg); !problem.empty()) {
+        if (const std::string problem = plot->Commit(PoolPlot(pool).svg); !problem.empty()) {
             err << "mokopera-sim: " << problem << "\n";
             return 2;
         }
@@ -121,8 +151,14 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
             return 2;
         }
     }
-    if (!options.poolPath.empty())
-        return RunPool(options, plot, out, err);
+    if (!options.poolPath.empty()) {
+        try {
+            return RunPool(options, plot, out, err);
+        } catch (const std::bad_alloc&) {  // a class's pool larger than the memory: said, never an abort
+            err << "\nmokopera-sim: メモリが足りません\nout of memory\n";
+            return 2;
+        }
+    }
     const std::uint64_t seed = options.seed ? *options.seed : timeSeed();
     const bool single = options.firstShots == options.lastShots;
     const std::vector<long long> checkpoints =

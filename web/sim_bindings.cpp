@@ -152,74 +152,105 @@ val Strings(const std::vector<std::string>& strings)
 }
 
 // The class's pool on the teacher's page: the codes pasted (and those kept in the browser's
-// storage) read and pooled by mokopera-sim --pool's own code.
+// storage) read and pooled by mokopera-sim --pool's own code. What a change brings is given as
+// what the page updates: the rows of each series changed and the totals of their N, never the
+// whole pool again.
 class ClassPool {
 public:
-    // Adds every code in `text`. Returns {candidates: [{text, accepted, reason}], added}: each
-    // candidate read, its reason in Japanese and English when refused, and the N of each series
-    // that is new or grew.
+    // Adds every code in `text`: {read, accepted, refused (how many of each), shownRefusals (the
+    // first kShownRefusals of them: "code\treason\tEnglish reason" a line), changed}. `changed`
+    // lists, for each series the text added or grew, {shots, id, rows (the cells of every state
+    // the pool holds of it: one, or several that conflict), pooled (the cells of its N's total)}.
     val Add(const std::string& text)
     {
         const classroom::Pool::Added added = pool_.Add(text);
-        val candidates = val::array();
+        int accepted = 0, refused = 0;
+        std::string shown;
         for (const codes::Candidate& candidate : added.read) {
-            val made = val::object();
-            made.set("text", candidate.text);
-            made.set("accepted", candidate.accepted);
-            if (!candidate.accepted) {
-                made.set("reason", std::string(codes::ReasonJapanese(candidate.refusal)));
-                made.set("english", std::string(codes::ReasonEnglish(candidate.refusal)));
-            }
-            candidates.call<void>("push", made);
+            (candidate.accepted ? accepted : refused) += 1;
+            if (!candidate.accepted && refused <= kShownRefusals)
+                shown += candidate.text + "\t" + codes::ReasonJapanese(candidate.refusal) + "\t" +
+                         codes::ReasonEnglish(candidate.refusal) + "\n";
         }
-        val shots = val::array();
-        for (const codes::Series& series : added.changed)
-            shots.call<void>("push", series.shots);
-        val result = val::object();
-        result.set("candidates", candidates);
-        result.set("added", shots);
+        val result = Changed(added.changed);
+        result.set("read", int(added.read.size()));
+        result.set("accepted", accepted);
+        result.set("refused", refused);
+        result.set("shownRefusals", shown);
         return result;
     }
 
     // The pool's codes, one a line: what the page keeps in the browser's storage.
     [[nodiscard]] std::string Codes() const { return pool_.Codes(); }
-
     void Clear() { pool_ = {}; }
-
-    // The pool as the page shows it: {count, groups: [{shots, rows: [cells]}], csv, svg,
-    // description, plotShots (the N drawn), shotsNeeded}; each group's last row is its pooled total (id
-    // "pooled"). The plot is of `shots` (0: the N with the most series); svg is empty when the
-    // pool is.
-    [[nodiscard]] val Report(int shots) const
+    [[nodiscard]] int Count() const { return int(pool_.Size()); }
+    // Each N that has series: [[N, how many], ...].
+    [[nodiscard]] val Groups() const
     {
-        const std::vector<codes::Series> series = pool_.Series();
         val groups = val::array();
-        val group = val::null();
-        for (const std::vector<std::string>& cells : PoolCells(series)) {
-            if (group.isNull()) {
-                group = val::object();
-                group.set("shots", std::stoi(cells.front()));
-                group.set("rows", val::array());
-            }
-            group["rows"].call<void>("push", Strings(cells));
-            if (cells[1] == "pooled") {
-                groups.call<void>("push", group);
-                group = val::null();
-            }
+        for (const auto& [shots, count] : pool_.Counts())
+            groups.call<void>("push", val::array(std::vector<int>{shots, int(count)}));
+        return groups;
+    }
+    // One N's table: the cells of each series, then of their total.
+    [[nodiscard]] val Table(int shots) const
+    {
+        val rows = val::array();
+        for (const std::vector<std::string>& cells : PoolCells(pool_, shots))
+            rows.call<void>("push", Strings(cells));
+        return rows;
+    }
+    // The funnel plot of `shots` (0: the N with the most series): {svg, description, shots}.
+    [[nodiscard]] val Plot(int shots) const
+    {
+        const PoolFigure figure = PoolPlot(pool_, shots);
+        val plot = val::object();
+        plot.set("svg", figure.svg);
+        plot.set("description", figure.description);
+        plot.set("shots", figure.shots);
+        return plot;
+    }
+    [[nodiscard]] std::string Csv() const { return PoolCsv(pool_); }
+    // The series that conflict: [{shots, id, states: ["experiments/successes", ...]}].
+    [[nodiscard]] val Conflicts() const
+    {
+        val conflicts = val::array();
+        for (const std::vector<codes::Series>& group : pool_.Conflicts()) {
+            std::vector<std::string> states;
+            for (const codes::Series& series : group)
+                states.push_back(std::to_string(series.experiments) + "/" + std::to_string(series.successes));
+            val conflict = val::object();
+            conflict.set("shots", group.front().shots);
+            conflict.set("id", group.front().id);
+            conflict.set("states", Strings(states));
+            conflicts.call<void>("push", conflict);
         }
-        const PoolFigure figure = PoolPlot(series, shots);
-        val report = val::object();
-        report.set("count", int(series.size()));
-        report.set("groups", groups);
-        report.set("csv", PoolCsv(series));
-        report.set("svg", figure.svg);
-        report.set("description", figure.description);
-        report.set("plotShots", figure.shots);
-        report.set("shotsNeeded", ShotsNeededText());
-        return report;
+        return conflicts;
     }
 
 private:
+    static constexpr int kShownRefusals = 500;
+
+    // The rows that `changed` series bring, as Add gives them.
+    [[nodiscard]] val Changed(const std::vector<codes::Series>& changed) const
+    {
+        val list = val::array();
+        for (const codes::Series& series : changed) {
+            val rows = val::array();
+            for (const codes::Series& state : pool_.Of(series.shots, series.id))
+                rows.call<void>("push", Strings(SeriesCells(state)));
+            val made = val::object();
+            made.set("shots", series.shots);
+            made.set("id", series.id);
+            made.set("rows", rows);
+            made.set("pooled", Strings(PooledCells(pool_, series.shots)));
+            list.call<void>("push", made);
+        }
+        val result = val::object();
+        result.set("changed", list);
+        return result;
+    }
+
     classroom::Pool pool_;
 };
 
@@ -256,12 +287,18 @@ EMSCRIPTEN_BINDINGS(mokopera_sim)
     emscripten::function("report", &Report);
     emscripten::function("columns", &Columns);
     emscripten::function("poolColumns", &PoolColumnNames);
+    emscripten::function("shotsNeeded", &ShotsNeededText);
     emscripten::class_<ClassPool>("ClassPool")
         .constructor<>()
         .function("add", &ClassPool::Add)
         .function("codes", &ClassPool::Codes)
         .function("clear", &ClassPool::Clear)
-        .function("report", &ClassPool::Report);
+        .function("count", &ClassPool::Count)
+        .function("groups", &ClassPool::Groups)
+        .function("table", &ClassPool::Table)
+        .function("plot", &ClassPool::Plot)
+        .function("csv", &ClassPool::Csv)
+        .function("conflicts", &ClassPool::Conflicts);
     emscripten::class_<GroupTask>("GroupTask")
         .constructor<int, double, const std::string&, int, int, bool>()
         .function("advance", &GroupTask::Advance)

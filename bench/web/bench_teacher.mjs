@@ -11,6 +11,7 @@ import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
+import { idNumber, resultCode } from "../../scripts/browsers/codes.mjs";
 import { serve } from "../../scripts/browsers/engines.mjs";
 
 const root = resolve(import.meta.dirname, "../..");
@@ -81,39 +82,41 @@ for (const [shots, experiments] of process.env.POOL_ONLY ? [] : [["50", "1000000
               `ratio ${(w / n).toFixed(2)}x (medians of 5)`);
 }
 
-// 2 000 students' codes (ISO/IEC 7064 MOD 1271-36, as a school's own tool might make them), N 5
-// to 50, pasted at once.
-const symbols = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-const code = (shots, experiments, successes, id) => {
-  const body = `M1-${String(shots).padStart(2, "0")}-${String(experiments).padStart(5, "0")}-` +
-               `${String(successes).padStart(5, "0")}-${id}`;
-  let p = 0;
-  for (const c of body.replaceAll("-", "")) p = (p + symbols.indexOf(c)) * 36 % 1271;
-  const check = (1272 - p * 36 % 1271) % 1271;
-  return body + symbols[Math.floor(check / 36)] + symbols[check % 36];
-};
-const codes = Array.from({ length: 2000 }, (_, k) => {
+// 2 000 students' codes, N 5 to 50, pasted at once; then a class of 10 000 series, and one more
+// code pasted into it.
+const codes = (count) => Array.from({ length: count }, (_, k) => {
   const shots = 5 + (k % 46), experiments = 10 + (k * 7919) % 90;
-  const id = Array.from({ length: 5 }, (_, i) => symbols[(k * 31 + i * 7 + Math.floor(k / 36 ** i)) % 36]).join("");
-  return `生徒${k + 1}: ${code(shots, experiments, Math.floor(experiments * (1 - 0.9 ** shots)), id)}`;
+  return `生徒${k + 1}: ${resultCode(shots, experiments, Math.floor(experiments * (1 - 0.9 ** shots)), idNumber(k * 7919 + 1))}`;
 }).join("\n");
-const pasted = [];
-for (let run = 0; run < 5; run++) {
+// From the paste to the frame that shows `rows` series (and, where `plot` says so, the plot of them).
+const pasteTime = (text, rows, plot) => page.evaluate(([t, n, p]) => {
+  const clipboardData = new DataTransfer(), began = performance.now();
+  clipboardData.setData("text/plain", t);
+  document.getElementById("codes").dispatchEvent(new ClipboardEvent("paste", { clipboardData, cancelable: true }));
+  return new Promise((done) => {
+    const shown = () => document.querySelectorAll(".pool-group tbody tr:not(.pooled)").length === n &&
+      (!p || document.getElementById("pool-plot").dataset.series === String(n));
+    const check = () => (shown() ? requestAnimationFrame(() => done(performance.now() - began)) : setTimeout(check, 1));
+    check();
+  });
+}, [text, rows, plot]);
+const fresh = async () => {
   await page.evaluate(() => localStorage.clear());
   await page.reload();
   await page.waitForFunction(ready);
-  pasted.push(await page.evaluate((text) => {
-    const clipboardData = new DataTransfer(), began = performance.now();
-    clipboardData.setData("text/plain", text);
-    document.getElementById("codes").dispatchEvent(new ClipboardEvent("paste", { clipboardData, cancelable: true }));
-    return new Promise((done) => {
-      const check = () => (!document.getElementById("pool-output").hidden
-        ? requestAnimationFrame(() => done(performance.now() - began)) : setTimeout(check, 1));
-      check();
-    });
-  }, codes));
+};
+const pasted = [];
+for (let run = 0; run < 5; run++) {
+  await fresh();
+  pasted.push(await pasteTime(codes(2000), 2000, true));
 }
-const series = await page.evaluate(() => document.querySelectorAll(".pool-group tbody tr:not(.pooled)").length);
-console.log(`2000 codes pasted, to the tables (${series} series) and the plot on the screen: median ${median(pasted).toFixed(0)} ms (5 runs)`);
+console.log(`2000 codes pasted, to the tables and the plot on the screen: median ${median(pasted).toFixed(0)} ms (5 runs)`);
+await fresh();
+await pasteTime(codes(10000), 10000, true);
+const added = [];
+for (let run = 0; run < 9; run++) {
+  added.push(await pasteTime(resultCode(20, 30, 27, idNumber(1e9 + run)), 10001 + run, false));
+}
+console.log(`one code pasted into a class of 10 000 series, to its row on the screen: median ${median(added).toFixed(1)} ms (9 runs)`);
 await browser.close();
 rmSync(scratch, { recursive: true, force: true });

@@ -1,6 +1,10 @@
 // The batch of mokopera-sim: the same seed gives the same figures whatever the number of workers.
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
 #include <sstream>
 
 #include "classroom/pool.h"
@@ -8,8 +12,42 @@
 #include "sim/batch.h"
 #include "sim/pool_report.h"
 #include "sim/report.h"
+#include "sim/simulator.h"
 
 using namespace mokopera::sim;
+
+namespace {
+
+std::size_t largestAllocation = 0;  // a larger one fails; 0: none fails
+
+}  // namespace
+
+// Every allocation of this program: one larger than `largestAllocation` fails, as it would on a
+// machine without the memory. Under AddressSanitizer, which has allocations of its own, the test
+// that needs it does not run.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAllocationsOurs = false;
+#else
+constexpr bool kAllocationsOurs = true;
+void* operator new(std::size_t size)
+{
+    if (largestAllocation != 0 && size > largestAllocation)
+        throw std::bad_alloc();
+    if (void* made = std::malloc(size > 0 ? size : 1))
+        return made;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* made) noexcept
+{
+    std::free(made);
+}
+
+void operator delete(void* made, std::size_t /*size*/) noexcept
+{
+    std::free(made);
+}
+#endif
 
 TEST_CASE("OneWorkerOrSeveral")
 {
@@ -54,12 +92,37 @@ TEST_CASE("PoolReport")
     using mokopera::codes::Encode;
     mokopera::classroom::Pool pool;
     pool.Add(Encode({20, 50, 44, "AAAAA"}) + " " + Encode({22, 10, 9, "00123000"}) + " " +
-             Encode({20, 12, 1, "12E34000"}));
+             Encode({20, 12, 1, "12E34000"}) + " " + Encode({20, 12, 1, "FALSE"}));
     std::string lines;
-    std::istringstream csv(PoolCsv(pool.Series()));
+    std::istringstream csv(PoolCsv(pool));
     for (std::string line; std::getline(csv, line);)
         lines += line.substr(0, line.find(',', line.find(',', line.find(',', line.find(',') + 1) + 1) + 1)) + "|";
     CHECK_EQ(lines, "shots_per_experiment,series,experiments,successes|20,\"=\"\"12E34000\"\"\",12,1|"
-                    "20,\"=\"\"AAAAA\"\"\",50,44|20,pooled,62,45|22,\"=\"\"00123000\"\"\",10,9|22,pooled,10,9|");
-    CHECK(PoolPlot(pool.Series()).description.find("N = 20 の 2 の系列") != std::string::npos);
+                    "20,\"=\"\"AAAAA\"\"\",50,44|20,\"=\"\"FALSE\"\"\",12,1|20,pooled,74,46|"
+                    "22,\"=\"\"00123000\"\"\",10,9|22,pooled,10,9|");
+    // Two series on one point: one mark that says so, in the plot and in its words.
+    const PoolFigure figure = PoolPlot(pool);
+    CHECK(figure.description.find("N = 20 の 3 の系列") != std::string::npos);
+    CHECK(figure.description.find("12 回中 1 回に 2 系列") != std::string::npos);
+    CHECK(figure.svg.find(">×2</text>") != std::string::npos);
+}
+
+// A class's pool larger than the memory there is: a message and status 2, never an abort.
+TEST_CASE("PoolLargerThanTheMemory" * doctest::skip(!kAllocationsOurs))
+{
+    const auto path = std::filesystem::temp_directory_path() / "mokopera-test-large-pool.txt";
+    {
+        std::ofstream file(path);
+        for (std::uint64_t id = 0; id < 10000; ++id)
+            file << mokopera::codes::Encode({20, 10, 9, mokopera::codes::MakeId(id)}) << "\n";
+    }
+    std::ostringstream out, err;
+    largestAllocation = std::size_t{1} << 17;
+    const int status = RunSimulator(
+        {"--pool", path.string()}, out, err, [] { return 1ULL; }, false);
+    largestAllocation = 0;
+    std::filesystem::remove(path);
+    CHECK_EQ(status, 2);
+    CHECK(err.str().find("out of memory") != std::string::npos);
+    CHECK(out.str().empty());
 }

@@ -68,15 +68,39 @@ done
 
 # The class's codes pooled, from a file or standard input: the CSV, the refused code named on
 # standard error, the funnel plot; --pool with a batch's options or an unreadable file refused.
-printf '田中 m1-20-00030-00027-aaaaak7。\n佐藤 M1-22-00010-00009-BBBBB95 M1-20-00010-00011-CCCCCA8\n' >"$WORK/codes.txt"
+printf '田中 m1-20-00030-00027-aaaaak7。\n佐藤 M1-22-00010-00009-BBBBB95 M1-20-00010-00011-CCCCCA8\n藤田 Ｍ２－２２－０００１８－０００１６－ＬＮ４ＸＰ０ＤＫ１９\n' >"$WORK/codes.txt"
 run 0 --pool "$WORK/codes.txt" --csv --plot "$WORK/funnel.svg"
-[ "$(cut -d, -f1-4 "$WORK/out" | tr -d '\r' | tr '\n' ' ')" = "shots_per_experiment,series,experiments,successes 20,\"=\"\"AAAAA\"\"\",30,27 20,pooled,30,27 22,\"=\"\"BBBBB\"\"\",10,9 22,pooled,10,9 " ] ||
+[ "$(cut -d, -f1-4 "$WORK/out" | tr -d '\r' | tr '\n' ' ')" = "shots_per_experiment,series,experiments,successes 20,\"=\"\"AAAAA\"\"\",30,27 20,pooled,30,27 22,\"=\"\"BBBBB\"\"\",10,9 22,\"=\"\"LN4XP0DK\"\"\",18,16 22,pooled,28,25 " ] ||
   fail "the pooled CSV is $(cat "$WORK/out")"
+cp "$WORK/out" "$WORK/utf8.csv"
 grep -q 'M1-20-00010-00011-CCCCCA8: more successes than experiments' "$WORK/err" || fail "the forged code is not named"
 grep -q '<circle' "$WORK/funnel.svg" && [ "$(tail -n 1 "$WORK/funnel.svg")" = "</svg>" ] || fail "no funnel plot"
 "$SIM" --pool - --csv <"$WORK/codes.txt" 2>/dev/null | cmp -s - "$WORK/out" || fail "--pool - is not the file's pool"
 run 2 --pool "$WORK/codes.txt" -n 20
 run 2 --pool "$WORK"
+# The same text as a Japanese PC writes it: UTF-8 with its mark, UTF-16 either way round with its
+# mark (Excel's 「Unicode テキスト」) or without, Shift_JIS as Windows writes it (CP932): the same pool.
+for form in UTF-8-BOM UTF-16LE-BOM UTF-16BE-BOM UTF-16LE CP932; do
+  case $form in
+    UTF-8-BOM) { printf '\xef\xbb\xbf'; cat "$WORK/codes.txt"; } >"$WORK/form.txt" ;;
+    *-BOM) { printf '\xef\xbb\xbf'; cat "$WORK/codes.txt"; } | iconv -f UTF-8 -t "${form%-BOM}" >"$WORK/form.txt" ;;
+    *) iconv -f UTF-8 -t "$form" "$WORK/codes.txt" >"$WORK/form.txt" ;;
+  esac
+  run 0 --pool "$WORK/form.txt" --csv
+  cmp -s "$WORK/out" "$WORK/utf8.csv" || fail "a $form file pools otherwise: $(cat "$WORK/out")"
+done
+
+# Every code README and the manual pages show is one that is read.
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+cat "$ROOT/README.md" "$ROOT"/man/*.in "$ROOT"/man/ja/*.in | "$SIM" --pool - >/dev/null 2>"$WORK/err"
+[ $? -eq 0 ] && ! grep -q "not read" "$WORK/err" || fail "a code shown in README or the manual is not read: $(cat "$WORK/err")"
+# No code at all, or none that can be read: said, with a status of its own.
+printf 'よろしくお願いします\n' >"$WORK/none.txt"
+printf 'M1-20-00010-00011-CCCCCA8\n' >"$WORK/refused.txt"
+for input in none refused; do
+  "$SIM" --pool "$WORK/$input.txt" >"$WORK/out" 2>"$WORK/err"
+  [ $? -eq 3 ] && [ ! -s "$WORK/out" ] && grep -q "no code" "$WORK/err" || fail "--pool with $input: $(cat "$WORK/err")"
+done
 
 # What may stand at the plot's name: only a regular file is replaced, keeping its mode; a new
 # file gets the mode the umask allows; a refusal leaves everything as it was; no temporary file

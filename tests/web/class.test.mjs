@@ -33,6 +33,8 @@ const paste = (tab, codes) => tab.evaluate((t) => {
   box.value = t;
   box.dispatchEvent(new Event("paste"));
 }, codes);
+// The pool on the page once its plot follows its `count` series.
+const plotted = (tab, count) => tab.waitFor((n) => document.getElementById("pool-plot").dataset.series === String(n), count);
 // Each N's pooled row, "N series experiments successes", from the tables shown.
 const pooled = (tab) => tab.evaluate(() => Array.from(document.querySelectorAll(".pool-group"), (group) =>
   [group.querySelector("h3").textContent, group.querySelectorAll("tbody tr").length - 1,
@@ -70,8 +72,8 @@ test("a student's two series, one ended by Reset, reach the teacher's pool with 
   await tab.waitFor(() => document.getElementById("results").open && document.activeElement.id === "results-title");
   // One QR code of both series first, then each series' own.
   assert.deepEqual(await tab.evaluate(() => Array.from(document.querySelectorAll("#results-list svg[role=img]"),
-    (qr) => qr.getAttribute("aria-label").replace(/M1-\S+/, "M1"))),
-    ["すべての結果 ２件の QR コード", "コード M1 の QR コード", "コード M1 の QR コード"]);
+    (qr) => qr.getAttribute("aria-label").replace(/M2-\S+/, "M2"))),
+    ["すべての結果 ２件の QR コード", "コード M2 の QR コード", "コード M2 の QR コード"]);
   assert.deepEqual(await tab.accessibilityProblems(), [], "axe-core, 結果を送る");
   // すべてのコードをコピー: what reaches the clipboard, caught on its way there.
   await tab.evaluate(() => {
@@ -110,7 +112,7 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
   try {
     await teacherReady(tab);
     await paste(tab, await readFile(CODES, "utf8"));
-    await tab.waitFor(() => !document.getElementById("pool-output").hidden);
+    await plotted(tab, 37);
     const expected = ["N = 20 29 983 864", "N = 22 8 243 215"];
     assert.deepEqual(await pooled(tab), expected);
     assert.match(await text(tab, "pool-status"), /コード 40 個を読み取り、新しい結果は 37 個です。読み取れなかったコードは 7 個です/);
@@ -130,12 +132,15 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
     const scratch = await mkdtemp(join(tmpdir(), "mokopera-pool-"));
     const plot = join(scratch, "pool.svg");
     const csv = execFileSync(SIM, ["--pool", CODES, "--csv", "--plot", plot], { encoding: "utf8", stdio: ["ignore", "pipe", "ignore"] });
+    // A download is made when its link is clicked; here the click saves nothing.
     const download = (id) => tab.evaluate(async (link) => {
       const anchor = document.getElementById(link);
+      anchor.addEventListener("click", (event) => event.preventDefault(), { once: true });
+      anchor.click();
       return `${anchor.download}\n${await (await fetch(anchor.href)).text()}`;
     }, id);
-    assert.equal(await download("pool-csv"), `mokopera-class-37.csv\n${csv}`);
-    assert.equal(await download("pool-svg"), `mokopera-class-37-n20.svg\n${await readFile(plot, "utf8")}`);
+    assert.equal(await download("pool-csv"), `mokopera-class-１組-37.csv\n${csv}`);
+    assert.equal(await download("pool-svg"), `mokopera-class-１組-37-n20.svg\n${await readFile(plot, "utf8")}`);
     await rm(scratch, { recursive: true, force: true });
 
     // Kept: a reload, then (Chromium, Firefox) the browser closed and started again on its profile.
@@ -150,11 +155,11 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
       assert.deepEqual(await pooled(tab), expected, "after a restart of the browser");
     }
 
-    // 全部消す asks first: やめる keeps the pool, 全部消す clears it, and for good.
-    for (const answer of ["keep", "clear"]) {
+    // 全部消す asks first: やめる keeps the pool, 消す clears it, and for good.
+    for (const answer of ["no", "yes"]) {
       await tab.click("#clear-pool");
-      await tab.waitFor(() => document.getElementById("confirm-clear").open);
-      await tab.click(`#confirm-clear button[value=${answer}]`);
+      await tab.waitFor(() => document.getElementById("confirm").open);
+      await tab.click(`#confirm button[value=${answer}]`);
     }
     await tab.waitFor(() => document.getElementById("pool-output").hidden);
     await tab.reload();

@@ -2,6 +2,7 @@
 // its table, CSV and plot made by the same code as mokopera-sim's. The form reads its values as
 // mokopera-sim reads its options; a wrong one is named beside its field and nothing runs.
 import { ClassPoolView } from "./class_pool.mjs";
+import { columnHeadings } from "./column_headings.mjs";
 import { LessonLink } from "./lesson_link.mjs";
 import { RunPool } from "./run_pool.mjs";
 
@@ -91,25 +92,10 @@ function show(read, report, seconds) {
   setState("done", `完了：${seconds.toFixed(2)} 秒 Done in ${seconds.toFixed(2)} s`);
 }
 
-// The table's headers, mokopera-sim's columns in both languages.
-function showColumns(columns) {
-  $("results").tHead.rows[0].replaceChildren(...columns.map(({ japanese, english }) => {
-    const cell = document.createElement("th");
-    cell.scope = "col";
-    cell.append(japanese);
-    if (english !== japanese) {
-      const words = cell.appendChild(document.createElement("span"));
-      words.lang = "en";
-      words.textContent = english;
-    }
-    return cell;
-  }));
-}
-
 async function start() {
   const sim = await createMokoperaSim();
   const pool = new RunPool(trusted.createScriptURL(workerScript), sim.blocks);
-  showColumns(sim.columns());
+  $("results").tHead.rows[0].replaceChildren(...columnHeadings(sim.columns()));
 
   form.addEventListener("submit", async (event) => {
     event.preventDefault();
