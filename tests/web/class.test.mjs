@@ -125,6 +125,9 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
       "M1-20-00010-00012-ZZZZZR2：成功回数が実験回数より多くなっています", "M1-51-00010-00009-YYYYYDT：撃つ回数 N が５〜５０の外です",
       "M1-20-40000-35000-XXXXXK9：実験回数が 32767 を超えています", "M9-20-00010-00009-WWWWWWWW00：知らない形式の番号です",
       "M2-22-00000-00000-ZEROZERO1R：実験回数が０です"]);
+    // The student who sent two results that cannot both be right: both kept, and named.
+    assert.deepEqual(await tab.evaluate(() => Array.from(document.querySelectorAll("#conflicts li"), (item) => item.textContent)),
+                     ["N = 20、番号 T3NMK8VB：12 回中 9 回 と 12 回中 10 回"]);
     assert.match(await text(tab, "shots-needed"), /1\/2 を超えるのは N = 7 から、0.9 を超えるのは N = 22 から、0.99 を超えるのは N = 44 から/);
     assert.deepEqual(await tab.accessibilityProblems(), [], "axe-core, the class's pool");
 
