@@ -10,9 +10,12 @@
 #include "desktop/qt_screens.h"
 #include "program/program.h"
 
-int main(int argc, char** argv)
+int main(int /*argc*/, char** argv)
 {
-    QApplication app(argc, argv);
+    // The program takes no command line: every argument is ignored, Qt's own (-platform,
+    // -stylesheet, -reverse …) too.
+    int noArguments = 1;
+    QApplication app(noArguments, argv);
     QApplication::setApplicationName("mokopera");
     QApplication::setDesktopFileName("io.github.mokopera.Mokopera");
     // The program ends by its own decision (Quit, the entry's quit question, a close box), never

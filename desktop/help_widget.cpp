@@ -9,9 +9,9 @@
 
 namespace mokopera {
 
-HelpWidget::HelpWidget(Program& program) : program_(program)
+HelpWidget::HelpWidget(Program& program, double scale) : program_(program)
 {
-    BuildWindow(*this, layout::kHelpWindow);
+    BuildWindow(*this, layout::kHelpWindow, scale);
     canvas_ = findChild<TextCanvas*>("Picture1");
     auto* close = findChild<QPushButton*>("Command1");
     close->setFocus();

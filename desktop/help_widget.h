@@ -15,7 +15,8 @@ class Program;
 class HelpWidget final : public QWidget, public HelpView {
     Q_OBJECT
 public:
-    explicit HelpWidget(Program& program);
+    // `scale`: how much smaller than its layout the window is shown, to fit the screen (1: not).
+    explicit HelpWidget(Program& program, double scale = 1.0);
     [[nodiscard]] TextCanvas* Canvas() const { return canvas_; }
 
     void ClearText() override;

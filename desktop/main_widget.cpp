@@ -14,9 +14,9 @@
 
 namespace mokopera {
 
-MainWidget::MainWidget(Program& program) : program_(program)
+MainWidget::MainWidget(Program& program, double scale) : program_(program)
 {
-    BuildWindow(*this, layout::kMainWindow);
+    BuildWindow(*this, layout::kMainWindow, scale);
     setWindowIcon(AppIcon());
     canvas_ = findChild<TargetCanvas*>("Picture1");
     for (Command command : kCommands) {

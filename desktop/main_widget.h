@@ -21,7 +21,8 @@ class TargetCanvas;
 class MainWidget final : public QWidget, public MainView {
     Q_OBJECT
 public:
-    explicit MainWidget(Program& program);
+    // `scale`: how much smaller than its layout the window is shown, to fit the screen (1: not).
+    explicit MainWidget(Program& program, double scale = 1.0);
     ~MainWidget() override;
 
     [[nodiscard]] TargetCanvas* Canvas() const { return canvas_; }

@@ -1,6 +1,9 @@
 #include "desktop/qt_screens.h"
 
+#include <QGuiApplication>
 #include <QScreen>
+
+#include "desktop/window_builder.h"
 
 #include "program/program.h"
 
@@ -50,7 +53,7 @@ QtScreens::~QtScreens()
 
 MainView& QtScreens::LoadMainView()
 {
-    main_ = new MainWidget(*program_);
+    main_ = new MainWidget(*program_, FittingScale(layout::kMainWindow, QGuiApplication::primaryScreen()));
     ShowCentred(main_);
     return *main_;
 }
@@ -62,7 +65,7 @@ void QtScreens::UnloadMainView()
 
 HelpView& QtScreens::LoadHelpView()
 {
-    help_ = new HelpWidget(*program_);
+    help_ = new HelpWidget(*program_, FittingScale(layout::kHelpWindow, QGuiApplication::primaryScreen()));
     ShowCentred(help_);
     return *help_;
 }

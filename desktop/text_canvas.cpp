@@ -11,7 +11,7 @@ namespace {
 constexpr int kFrame = layout::kCanvasBorder;
 }
 
-TextCanvas::TextCanvas(QWidget* parent) : QFrame(parent)
+TextCanvas::TextCanvas(double scale, QWidget* parent) : QFrame(parent), scale_(scale)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(kFrame);
@@ -54,7 +54,7 @@ void TextCanvas::PrintLine(int indent, const QString& text)
         painter.drawText(QPointF(0, printY_ + metrics.ascent()), text);
     }
     printed_ << QString(indent, QChar(0x3000)) + text;
-    printY_ += layout::kHelpLinePixels;
+    printY_ += layout::kHelpLinePixels * scale_;
     update();
 }
 

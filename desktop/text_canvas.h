@@ -11,7 +11,8 @@ namespace mokopera {
 class TextCanvas : public QFrame {
     Q_OBJECT
 public:
-    explicit TextCanvas(QWidget* parent = nullptr);
+    // `scale`: how much smaller than its layout the window is shown (1: not at all).
+    explicit TextCanvas(double scale = 1.0, QWidget* parent = nullptr);
     // Erases the text and puts the print position back at the top left.
     void Clear();
     // Prints one line at the print position, without wrapping, and moves one line down: `indent`
@@ -34,7 +35,8 @@ protected:
 private:
     QImage image_;
     QStringList printed_;
-    int printY_ = 0;
+    double scale_;
+    double printY_ = 0;
 };
 
 }  // namespace mokopera

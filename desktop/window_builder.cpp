@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "desktop/box_label.h"
@@ -51,10 +52,9 @@ QWidget* MakeLabel(const layout::Control& control, QWidget& window)
     return label;
 }
 
-QWidget* MakeControl(const layout::Control& control, QWidget& window)
+QWidget* MakeControl(const layout::Control& control, const QRect& place, double scale, QWidget& window)
 {
-    const QSize area(control.pixels.width - 2 * layout::kCanvasBorder,
-                     control.pixels.height - 2 * layout::kCanvasBorder);
+    const QSize area(place.width() - 2 * layout::kCanvasBorder, place.height() - 2 * layout::kCanvasBorder);
     switch (control.kind) {
     case layout::Kind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(control.caption), &window);
@@ -71,25 +71,38 @@ QWidget* MakeControl(const layout::Control& control, QWidget& window)
     case layout::Kind::TargetCanvas:
         return new TargetCanvas(area, &window);
     case layout::Kind::TextCanvas:
-        return new TextCanvas(&window);
+        return new TextCanvas(scale, &window);
     }
     return nullptr;
 }
 
 }  // namespace
 
-void BuildWindow(QWidget& widget, const layout::Window& window)
+double FittingScale(const layout::Window& window, const QScreen* screen)
 {
+    constexpr int kFrameWidth = 16, kFrameHeight = 48;  // a window manager's borders and title bar
+    const QRect room = screen->availableGeometry();
+    return std::min(
+        {1.0, double(room.width() - kFrameWidth) / window.width, double(room.height() - kFrameHeight) / window.height});
+}
+
+void BuildWindow(QWidget& widget, const layout::Window& window, double scale)
+{
+    // Every edge at its scaled place, so that two boxes that share an edge still share it.
+    const auto at = [scale](int pixels) { return static_cast<int>(std::lround(pixels * scale)); };
     widget.setObjectName(window.name);
     widget.setWindowTitle(QString::fromUtf8(window.caption));
-    widget.setFixedSize(window.width, window.height);
+    widget.setFixedSize(at(window.width), at(window.height));
     std::vector<std::pair<int, QWidget*>> focusChain;
     for (const layout::Control& control : window.controls) {
-        QWidget* made = MakeControl(control, widget);
+        const layout::Rect& pixels = control.pixels;
+        const QRect place(QPoint(at(pixels.left), at(pixels.top)),
+                          QPoint(at(pixels.left + pixels.width) - 1, at(pixels.top + pixels.height) - 1));
+        QWidget* made = MakeControl(control, place, scale, widget);
         made->setObjectName(control.name);
-        made->setGeometry(control.pixels.left, control.pixels.top, control.pixels.width, control.pixels.height);
+        made->setGeometry(place);
         if (control.fontPixels > 0)
-            made->setFont(JapaneseFont(control.fontPixels, control.bold));
+            made->setFont(JapaneseFont(std::max(1, at(control.fontPixels)), control.bold));
         made->setFocusPolicy(control.focusOrder >= 0 ? Qt::StrongFocus : Qt::NoFocus);
         if (control.focusOrder >= 0)
             focusChain.emplace_back(control.focusOrder, made);
