@@ -4,10 +4,10 @@
 //   xvfb-run -a node scripts/engine-screenshots.mjs [OUT_FOLDER] [ENGINE...]
 import { mkdirSync } from "node:fs";
 import { resolve } from "node:path";
-import { pathToFileURL } from "node:url";
+import { pathToFileURL, fileURLToPath } from "node:url";
 import { launch } from "./browsers/engines.mjs";
 
-const root = resolve(import.meta.dirname, "..");
+const root = fileURLToPath(new URL("..", import.meta.url));
 const [out = "/tmp/mokopera-engines", ...engines] = process.argv.slice(2);
 const page = pathToFileURL(resolve(root, "build-web/mokopera.html")).href;
 mkdirSync(out, { recursive: true });

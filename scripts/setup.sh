@@ -7,15 +7,26 @@ set -euo pipefail
 MOKOPERA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MOKOPERA_BUILD="$MOKOPERA_ROOT/build"
 
+# What the program needs to be built and run (the release build holds its own tests too, hence
+# doctest). Each list names packages both Debian 12 (bookworm) and 13 (trixie) have, under one name.
 MOKOPERA_PACKAGES=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libgl-dev
   fonts-ipafont-gothic fontconfig
+  doctest-dev
+)
+
+# What the tests need besides: an X server, a window manager and the tools that drive and look at
+# the desktop program, a sound server, the package's checks and the manual pages, clang with its
+# sanitizer and fuzzer runtime and clang-tidy (the release's own), and LibreOffice Calc to open the
+# pool's CSV as a teacher does. The source's formatter comes pinned from npm (scripts/browsers).
+MOKOPERA_TEST_PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils libx11-dev openbox
   pulseaudio
   desktop-file-utils appstream dpkg-dev lintian man-db
-  clang libclang-rt-14-dev clang-format clang-tidy doctest-dev
+  clang libclang-rt-dev clang-tidy
+  libreoffice-calc-nogui
 )
 
 # The web edition: Emscripten (its optimizer needs acorn), Node.js, the font tools that make the
@@ -29,13 +40,22 @@ MOKOPERA_WEB_PACKAGES=(
 
 # The browser tests run in the three engines, each from Debian's packages: Chromium, Firefox ESR
 # (headless, over WebDriver BiDi) and WebKitGTK (WebKitWebDriver, in Xvfb); ImageMagick reads their
-# screenshots. LibreOffice Calc opens the pool's CSV as a teacher does.
+# screenshots.
 MOKOPERA_BROWSER_PACKAGES=(
-  chromium firefox-esr webkit2gtk-driver xvfb xauth imagemagick libreoffice-calc-nogui
+  chromium firefox-esr webkit2gtk-driver xvfb xauth imagemagick
 )
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# apt, waiting its turn where another install or unattended-upgrades holds the package manager
+# (as often on a machine just started), for up to five minutes.
+apt_get() {
+  if pidof -q apt apt-get dpkg unattended-upgrade aptitude 2>/dev/null; then
+    echo "The package manager is busy (another install, or unattended upgrades): waiting for it, up to 5 minutes…"
+  fi
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 "$@"
 }
 
 # Installs those of the given packages that are missing.
@@ -49,8 +69,11 @@ install_missing_packages() {
   done
   if [ "${#missing[@]}" -gt 0 ]; then
     echo "Installing missing packages: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if ! apt_get update -qq || ! apt_get install -y -qq --no-install-recommends "${missing[@]}"; then
+      echo "Could not install ${missing[*]}: the package manager stayed busy, or a package could not be had" \
+           "(see apt's words above). Run this command again once it is free." >&2
+      exit 1
+    fi
   fi
 }
 
@@ -75,9 +98,17 @@ test_preset() {
   (cd "$MOKOPERA_ROOT" && ctest --preset "$@")
 }
 
-# npm, where Node.js came without it.
+# npm, where Node.js came without it; and the Node.js the web edition needs: Debian's own, 18 or
+# later (Debian 12 has 18, Debian 13 has 20).
 install_npm() {
-  command -v npm >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
+  command -v npm >/dev/null || install_missing_packages npm
+  local major
+  major=$(node -p 'process.versions.node.split(".")[0]')
+  echo "Node.js $(node --version) ($(command -v node)); npm $(npm --version)"
+  if [ "$major" -lt 18 ]; then
+    echo "The web edition needs Node.js 18 or later; this is $(node --version)." >&2
+    exit 1
+  fi
 }
 
 # The browser tests' drivers (Playwright, Puppeteer, Selenium) at the versions of the lockfile;

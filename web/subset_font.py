@@ -50,7 +50,7 @@ def main(family, source, copyright_file, output, licence_output, *texts):
     options.name_IDs = ["*"]
     options.name_languages = ["*"]
     options.notdef_outline = True
-    font = TTFont(source)
+    font = TTFont(source, recalcTimestamp=False)  # the source's own date: the same bytes at every build
     subsetter = subset.Subsetter(options)
     subsetter.populate(unicodes=sorted(characters))
     subsetter.subset(font)

@@ -9,10 +9,10 @@ import { execFileSync } from "node:child_process";
 import { existsSync, statSync } from "node:fs";
 import { createRequire } from "node:module";
 import { resolve } from "node:path";
-import { pathToFileURL } from "node:url";
+import { pathToFileURL, fileURLToPath } from "node:url";
 import { launch, serve } from "../../scripts/browsers/engines.mjs";
 
-const root = resolve(import.meta.dirname, "../..");
+const root = fileURLToPath(new URL("../..", import.meta.url));
 const { chromium } = createRequire(resolve(root, "scripts/browsers/package.json"))("playwright-core");
 const file = resolve(root, "build-web/mokopera.html");
 const engines = process.argv.length > 2 ? process.argv.slice(2) : ["chromium", "firefox", "webkit"];

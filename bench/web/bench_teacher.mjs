@@ -10,11 +10,11 @@ import { mkdtempSync, rmSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
 import { join, resolve } from "node:path";
-import { pathToFileURL } from "node:url";
+import { pathToFileURL, fileURLToPath } from "node:url";
 import { idNumber, resultCode } from "../../scripts/browsers/codes.mjs";
 import { serve } from "../../scripts/browsers/engines.mjs";
 
-const root = resolve(import.meta.dirname, "../..");
+const root = fileURLToPath(new URL("../..", import.meta.url));
 const { chromium } = createRequire(resolve(root, "scripts/browsers/package.json"))("playwright-core");
 const file = resolve(root, "build-web/mokopera-teacher.html");
 const sim = resolve(root, "build/bin/mokopera-sim");
