@@ -36,9 +36,7 @@ int main(int /*argc*/, char** argv)
 
     mokopera::QtScreens screens([] { QApplication::exit(0); });
     mokopera::ExperimentState record;
-    mokopera::SystemIds ids;
-    mokopera::SeriesLog series(ids);
-    mokopera::Program program({screens, screens, media, random, clock}, record, series);
+    mokopera::Program program({screens, screens, media, random, clock}, record);
     screens.Attach(program);
     program.Start();
     // The sound output comes up on an idle moment once the entry box is there, so that the first

@@ -213,9 +213,7 @@ int main(int argc, char** argv)
     SystemClock clock;
     QtScreens screens([] {});
     ExperimentState record;
-    SystemIds ids;
-    SeriesLog series(ids);
-    Program program({screens, screens, media, random, clock}, record, series);
+    Program program({screens, screens, media, random, clock}, record);
     screens.Attach(program);
     program.Start();  // activation follows from the event loop; the entry box is answered "5"
     AnswerFive(screens);

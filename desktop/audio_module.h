@@ -23,7 +23,8 @@ public:
     // and then every cue is silent. Opening the first cue file loads it too.
     bool Load();
 
-    bool Open(const std::string& path) override;
+    // The cue `name` (a bare wave-file name), found in the cue folders.
+    bool Open(const std::string& name) override;
     void Play() override;
     void Stop() override;
     void Close() override;

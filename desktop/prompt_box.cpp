@@ -16,9 +16,9 @@ namespace {
 constexpr int kTitleBarExtras = 140;
 }  // namespace
 
-PromptBox::PromptBox(QWidget* owner, const QString& title, const QString& prompt, const QStringList& buttons,
-                     const QString* offered, bool centred)
-    : QDialog(owner), escapeAnswer_(int(buttons.size()) - 1)
+PromptBox::PromptBox(QWidget* owner, const QString& title, const QString& prompt, const Dialogs::Buttons& buttons,
+                     const QString* offered)
+    : QDialog(owner), escapeAnswer_(int(buttons.words.size()) - 1)
 {
     setWindowTitle(title);
     setWindowModality(Qt::ApplicationModal);
@@ -35,17 +35,18 @@ PromptBox::PromptBox(QWidget* owner, const QString& title, const QString& prompt
     }
     auto* row = new QHBoxLayout;
     row->addStretch();
-    for (int i = 0; i < buttons.size(); ++i) {
-        auto* button = new QPushButton(buttons[i], this);
-        button->setDefault(i == 0);
-        button->setAutoDefault(i == 0);
+    for (int i = 0; i < int(buttons.words.size()); ++i) {
+        auto* button = new QPushButton(QString::fromStdString(buttons.words[std::size_t(i)]), this);
+        const bool yes = i == int(buttons.yes);
+        button->setDefault(yes);
+        button->setAutoDefault(yes);
         connect(button, &QPushButton::clicked, this, [this, i] {
             answer_ = i;
             done(i == escapeAnswer_ ? Rejected : Accepted);
         });
         row->addWidget(button);
     }
-    if (centred)
+    if (buttons.centred)
         row->addStretch();
     layout->addLayout(row);
     setFixedSize(sizeHint().expandedTo(QSize(fontMetrics().horizontalAdvance(title) + kTitleBarExtras, 0)));

@@ -101,19 +101,11 @@ void QtScreens::Open(PromptBox* box, std::function<void(const PromptBox&)> answe
     box->show();
 }
 
-QStringList QtScreens::Words(const Buttons& buttons)
-{
-    QStringList words;
-    for (const std::string& word : buttons.words)
-        words << Text(word);
-    return words;
-}
-
 void QtScreens::AskEntry(const std::string& prompt, const std::string& title, const std::string& offered,
                          const Buttons& buttons)
 {
     const QString text = Text(offered);
-    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons), &text, buttons.centred);
+    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), buttons, &text);
     box->setObjectName("InputBox");
     // Cancel, Escape and the close box all give no text.
     Open(box, [this, yes = int(buttons.yes)](const PromptBox& closed) {
@@ -123,14 +115,14 @@ void QtScreens::AskEntry(const std::string& prompt, const std::string& title, co
 
 void QtScreens::AskYesNo(const std::string& prompt, const std::string& title, const Buttons& buttons)
 {
-    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), Words(buttons), nullptr, buttons.centred);
+    auto* box = new PromptBox(Owner(), Text(title), Text(prompt), buttons);
     box->setObjectName("YesNoBox");
     Open(box, [this, yes = int(buttons.yes)](const PromptBox& closed) { program_->OnYesNo(closed.Answer() == yes); });
 }
 
 void QtScreens::ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons)
 {
-    auto* box = new PromptBox(Owner(), Text(title), Text(text), Words(buttons), nullptr, buttons.centred);
+    auto* box = new PromptBox(Owner(), Text(title), Text(text), buttons);
     box->setObjectName("NoticeBox");
     Open(box, [this](const PromptBox&) { program_->OnNoticeClosed(); });
 }

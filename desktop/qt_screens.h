@@ -45,7 +45,6 @@ private:
     // Shows `box` modal and calls `answer` with it once it has closed.
     void Open(PromptBox* box, std::function<void(const PromptBox&)> answer);
     [[nodiscard]] QWidget* Owner() const;
-    [[nodiscard]] static QStringList Words(const Buttons& buttons);
 
     std::function<void()> leave_;
     Program* program_ = nullptr;

@@ -93,7 +93,7 @@ public:
 
 // The modal dialogs, asked for now and answered later: one is open at a time, and while it is
 // open the windows take no input. `buttons` are the words of the box's buttons, in their order:
-// the first is the default (Enter), the last answers Escape and the close box.
+// `buttons.yes` is the default (Enter), the last answers Escape and the close box.
 class Dialogs {
 public:
     // A box's buttons as the program words and arranges them: their words in order, the one that

@@ -69,13 +69,14 @@ Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
     state_.EnteredText = text.value_or("");
     const EntryOutcome outcome = ValidateShotsEntry(state_.EnteredText);
     if (outcome.Kind == EntryKind::Rejected) {
-        AskShotsPerExperiment();  // no explanation, and "20" is offered again
+        AskShotsPerExperiment();  // no explanation, and the same N is offered again ("20", or a lesson's)
     } else if (outcome.Kind == EntryKind::Empty) {
         question_ = Question::EntryQuit;
         services_.dialogs.AskYesNo(texts::kQuitPrompt, texts::kEntryQuitTitle, {{texts::kYes, texts::kNo}});
     } else {
         state_.ShotsPerExperiment = outcome.Value;
-        services_.series.Begin(outcome.Value);
+        if (services_.series)
+            services_.series->Begin(outcome.Value);
         const std::string theory = ComputeTheory(state_).text;
         view_.SetLabelText(ValueLabel::Label15, theory);
         view_.Announce(std::string(texts::kTheoryCaption) + " " + theory);
@@ -159,7 +160,8 @@ void MainWindowLogic::RunShot()
 {
     const ShotResult shot = limitReached_ ? ShotResult{StepResult::CounterOverflow}
                                           : ShotStep(state_, services_.random, services_.clock, view_, *this);
-    services_.series.Record(state_);
+    if (services_.series)
+        services_.series->Record(state_);
     if (shot.result == StepResult::Completed) {
         if (shot.verdict)
             view_.Announce(std::string(shot.verdict) + "。" + texts::kExperimentsCaption + " " +

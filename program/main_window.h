@@ -28,7 +28,7 @@ public:
         MediaDevice& media;
         RandomSource& random;
         Clock& clock;
-        SeriesLog& series;           // told where a series begins and what each shot left
+        SeriesLog* series;           // told where a series begins and what each shot left, where kept
         const std::string& offered;  // what the entry box offers: "20", or a lesson's N
     };
 

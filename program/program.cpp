@@ -5,7 +5,7 @@
 
 namespace mokopera {
 
-Program::Program(const Platform& platform, ExperimentState& record, SeriesLog& series)
+Program::Program(const Platform& platform, ExperimentState& record, SeriesLog* series)
     : platform_(platform), state_(record), series_(series), offered_(texts::kOfferedShots)
 {
 }

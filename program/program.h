@@ -30,8 +30,9 @@ public:
 
     // `record` is the run's record, the caller's for as long as the program lives: each main
     // window's load zeroes its counters and keeps N, the entered text and the last answer.
-    // `series` is the caller's log of the run's series, which may outlive the program.
-    Program(const Platform& platform, ExperimentState& record, SeriesLog& series);
+    // `series`, where given, is the caller's log of the run's series, which may outlive the
+    // program (the web page's, for 結果を送る); the desktop program keeps none.
+    Program(const Platform& platform, ExperimentState& record, SeriesLog* series = nullptr);
     ~Program();
 
     // Loads the main window.
@@ -63,7 +64,7 @@ private:
 
     Platform platform_;
     ExperimentState& state_;
-    SeriesLog& series_;
+    SeriesLog* series_;
     std::string offered_;
     std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
     HelpView* help_ = nullptr;               // while the help window is up

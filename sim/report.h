@@ -25,7 +25,8 @@ struct Row {
 [[nodiscard]] Row MakeRow(const BatchResult& batch);
 
 // The standard error of a share of `experiments` experiments whose true probability is `p`:
-// sqrt(p(1 − p)/experiments). The table's difference and the plots' bands of ±2 use it.
+// sqrt(p(1 − p)/experiments). The table's difference, the plots' bands of ±2 (and the funnel
+// plot's of ±3) and its ring around a series outside ±3 use it.
 [[nodiscard]] double StandardError(double p, double experiments);
 
 // `value` with `decimals` decimals, as printf writes it ("0.123").

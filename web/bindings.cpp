@@ -295,7 +295,7 @@ class WebProgram {
 public:
     WebProgram(val page, double seed, WebSeries& series)
         : frontEnd_(std::move(page)), random_(static_cast<std::uint64_t>(seed)),
-          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_}, record_, series.Log())
+          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_}, record_, &series.Log())
     {
     }
     void Start() { program_.Start(); }

@@ -30,13 +30,11 @@ struct Desktop {
     int ends = 0;
     QtScreens screens{[this] { ++ends; }};
     ExperimentState record;
-    SystemIds ids;
-    SeriesLog series{ids};
     Program program;
 
     explicit Desktop(MediaDevice* media = nullptr, RandomSource* random = nullptr, Clock* clock = nullptr)
         : program({screens, screens, media ? *media : silence, random ? *random : silence, clock ? *clock : silence},
-                  record, series)
+                  record)
     {
         screens.Attach(program);
     }

@@ -123,7 +123,7 @@ struct ProgramHarness {
     CountingIds ids;
     KeptSeries storage;
     SeriesLog series{ids, &storage};
-    Program program{{front, front, front, random, clock}, record, series};
+    Program program{{front, front, front, random, clock}, record, &series};
 
     // Runs a script of user actions and front-end events, separated by ", ": start, activate,
     // help-activated, fire, autostart, autostop, quit, reset, help, tick, close-help, window-closed,

@@ -36,7 +36,6 @@ ExperimentState Before(std::int16_t shot, std::int16_t hits, std::int16_t succes
 
 constexpr float kLargestBelowOne = 1.0F - 0x1p-24F;
 
-// The verdicts ShotStep gives, in order: true for 成功.
 }  // namespace
 
 // What one shot asks the window to do, and in which order, from the state each row starts in.

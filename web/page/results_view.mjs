@@ -1,4 +1,4 @@
-// 結果を送る: every series of this visit (those ended by Reset or HELP, and the one under way, its
+// 結果を送る: every series of this visit (those ended by Reset, HELP or Quit, and the one under way, its
 // finished experiments only), each with its code, the code as a QR code to hold up to the
 // teacher's camera, a copy button and the system's share sheet where the browser has one. Where
 // there are several series, one QR code of all their codes comes first: held up once, it gives
