@@ -72,10 +72,13 @@ std::string PlainHead(std::span<const Column> columns)
 std::string PlainLine(std::span<const Column> columns, std::span<const std::string> cells)
 {
     std::string line;
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        line += (i > 0 ? " " : "") +
-                std::string(std::size_t(std::max(0, columns[i].width - int(cells[i].size()))), ' ') + cells[i];
-    return line + "\n";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        line.append(i > 0 ? 1 : 0, ' ');
+        line.append(std::size_t(std::max(0, columns[i].width - int(cells[i].size()))), ' ');
+        line += cells[i];
+    }
+    line += '\n';
+    return line;
 }
 
 std::string PlainTable(std::span<const Column> columns, const std::vector<std::vector<std::string>>& rows)
