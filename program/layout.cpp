@@ -1,5 +1,7 @@
 #include "program/layout.h"
 
+#include "program/texts.h"
+
 namespace mokopera::layout {
 
 namespace {
@@ -16,13 +18,13 @@ constexpr Control kMainControls[] = {
     {"Label3", Kind::Label, "発射回数", {160, 448, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
     {"Label4", Kind::Label, "", {248, 448, 49, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
     {"Label9", Kind::Label, "", {320, 448, 97, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
-    {"Label12", Kind::Label, "成功回数", {32, 480, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
+    {"Label12", Kind::Label, texts::kSuccessesCaption, {32, 480, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
     {"Label13", Kind::Label, "", {120, 480, 65, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
-    {"Label6", Kind::Label, "成功率", {192, 496, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
+    {"Label6", Kind::Label, texts::kRateCaption, {192, 496, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
     {"Label5", Kind::Label, "", {280, 496, 121, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
-    {"Label10", Kind::Label, "実験回数", {32, 512, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
+    {"Label10", Kind::Label, texts::kExperimentsCaption, {32, 512, 89, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
     {"Label11", Kind::Label, "", {120, 512, 65, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
-    {"Label14", Kind::Label, "少なくとも一回当たる数学的確率", {280, 544, 121, 33}, 15, true, Look::Wrapped, Paint::White, Paint::Default, -1},
+    {"Label14", Kind::Label, texts::kTheoryCaption, {280, 544, 121, 33}, 15, true, Look::Wrapped, Paint::White, Paint::Default, -1},
     {"Label15", Kind::Label, "", {280, 576, 121, 25}, 19, true, Look::Boxed, Paint::White, Paint::Default, -1},
     {"Command1", Kind::Button, "発　射", {120, 552, 129, 49}, 19, true, Look::Plain, Paint::Default, Paint::Default, 1},
     {"Command2", Kind::Button, "自動開始", {16, 544, 81, 33}, 15, true, Look::Plain, Paint::Default, Paint::Default, 2},

@@ -12,8 +12,10 @@ inline constexpr const char* kShotsTitle = "鉄砲の発射回数の設定";
 inline constexpr const char* kOfferedShots = "20";
 inline constexpr const char* kQuitPrompt = "終了していいですか？";
 inline constexpr const char* kEntryQuitTitle = "確認";
-// The captions beside the values that the verdict's announcement names.
+// The captions beside the values, as the window shows them and as its announcements and
+// 結果を送る name them.
 inline constexpr const char* kExperimentsCaption = "実験回数";
+inline constexpr const char* kSuccessesCaption = "成功回数";
 inline constexpr const char* kRateCaption = "成功率";
 inline constexpr const char* kTheoryCaption = "少なくとも一回当たる数学的確率";
 inline constexpr const char* kLimitReached = "実験回数が上限の３２７６７回に達しました。\n"

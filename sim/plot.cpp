@@ -136,6 +136,16 @@ std::vector<long long> LogCheckpoints(long long experiments, int count)
     return points;
 }
 
+std::vector<long long> PlotCheckpoints(int first, int last, long long experiments)
+{
+    return first == last ? LogCheckpoints(experiments, kPlotPoints) : std::vector<long long>{};
+}
+
+std::string BatchPlot(const std::vector<Row>& rows, const std::vector<Checkpoint>& running)
+{
+    return rows.size() == 1 ? ConvergencePlot(rows.front(), running) : RangePlot(rows);
+}
+
 std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& running)
 {
     const double p = row.theoretical;
@@ -175,7 +185,7 @@ std::string RangePlot(const std::vector<Row>& rows)
     svg << Axes(frame, ticks, "１回の実験で撃つ回数 N", "少なくとも１回当たる確率");
     svg << "<polyline fill=\"none\" stroke=\"#d00\" stroke-width=\"1.5\" stroke-dasharray=\"6 4\" points=\"";
     for (double n = first - 1; n <= last + 1 + 1e-9; n += 0.25)
-        svg << frame.X(n) << ',' << frame.Y(1 - std::pow(0.9, n)) << ' ';
+        svg << frame.X(n) << ',' << frame.Y(TheoryCurve(n)) << ' ';
     svg << "\"/>\n<g fill=\"#0050c8\" stroke=\"#0050c8\">\n";
     for (const Row& row : rows) {
         const double half = 2 * StandardError(row.theoretical, double(row.experiments));
@@ -189,7 +199,7 @@ std::string RangePlot(const std::vector<Row>& rows)
         const int shots = LeastShotsAbove(level.value);
         if (shots < first || shots > last)
             continue;
-        const double x = frame.X(shots), y = frame.Y(1 - std::pow(0.9, shots));
+        const double x = frame.X(shots), y = frame.Y(TheoryCurve(shots));
         const bool right = x > (Frame::kLeft + Frame::kRight) / 2;
         svg << "<g stroke=\"#007a33\"><line x1=\"" << x << "\" y1=\"" << Frame::kBottom << "\" x2=\"" << x << "\" y2=\""
             << y << "\" stroke-dasharray=\"2 3\"/><circle cx=\"" << x << "\" cy=\"" << y

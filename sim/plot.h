@@ -15,6 +15,15 @@ inline constexpr int kPlotPoints = 400;
 // evenly on a log scale over 1..experiments, ascending and without repeats.
 [[nodiscard]] std::vector<long long> LogCheckpoints(long long experiments, int count);
 
+// The experiment counts at which a batch of N from `first` to `last` records its running
+// probability for its plot: the convergence plot's checkpoints for one N; none for a range, whose
+// plot needs each N's result only.
+[[nodiscard]] std::vector<long long> PlotCheckpoints(int first, int last, long long experiments);
+
+// A batch's plot: the convergence of its one N (from `running`), or every N of a range against
+// the theory.
+[[nodiscard]] std::string BatchPlot(const std::vector<Row>& rows, const std::vector<Checkpoint>& running);
+
 // SVG of the running experimental probability against the number of experiments (log scale),
 // with the theory as a dashed line and a band of ±2 standard errors around it.
 [[nodiscard]] std::string ConvergencePlot(const Row& row, const std::vector<Checkpoint>& running);

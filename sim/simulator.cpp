@@ -160,9 +160,8 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
         }
     }
     const std::uint64_t seed = options.seed ? *options.seed : timeSeed();
-    const bool single = options.firstShots == options.lastShots;
     const std::vector<long long> checkpoints =
-        plot && single ? LogCheckpoints(options.experiments, kPlotPoints) : std::vector<long long>{};
+        plot ? PlotCheckpoints(options.firstShots, options.lastShots, options.experiments) : std::vector<long long>{};
 
     std::vector<BatchResult> batches;
     try {
@@ -188,7 +187,7 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
         return 2;
     }
     if (plot) {
-        const std::string svg = single ? ConvergencePlot(rows.front(), batches.front().running) : RangePlot(rows);
+        const std::string svg = BatchPlot(rows, batches.front().running);
         if (const std::string problem = plot->Commit(svg); !problem.empty()) {
             err << "mokopera-sim: " << problem << "\n";
             return 2;

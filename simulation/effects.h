@@ -35,6 +35,11 @@ constexpr const char* ValueLabelName(ValueLabel label)
     return nullptr;
 }
 
+// The labels that show the experiment under way: its shot number, and its hits so far (the
+// target's name for screen readers is made of them).
+inline constexpr ValueLabel kShotNumberLabel = ValueLabel::Label4;
+inline constexpr ValueLabel kHitsLabel = ValueLabel::Label2;
+
 // Console colour numbers: 9 marks hits and successes, 12 misses and failures.
 enum class ConsoleColour : int { LightBlue = 9, LightRed = 12 };
 

@@ -62,6 +62,11 @@ std::uint64_t ScaledHalfUp(double magnitude)
 
 }  // namespace
 
+std::string FormatRate(long long successes, long long experiments)
+{
+    return FormatProbability(static_cast<double>(successes) / static_cast<double>(experiments));
+}
+
 std::string FormatProbability(double value)
 {
     if (!std::isfinite(value) || std::fabs(value) >= 1e11) {

@@ -14,4 +14,7 @@ namespace mokopera {
 // up: 0.87890625 gives "0.8789063", and 1121/1280 = 0.87578125 gives "0.8757813".
 [[nodiscard]] std::string FormatProbability(double value);
 
+// A success rate as the window shows it: `successes` / `experiments` (at least one) in that pattern.
+[[nodiscard]] std::string FormatRate(long long successes, long long experiments);
+
 }  // namespace mokopera

@@ -20,6 +20,9 @@ inline constexpr int kMostExperiments = std::numeric_limits<std::int16_t>::max()
 inline constexpr int kFarthest = 200;
 inline constexpr int kHitRadius = 20;
 
+// The chance that a shot misses, 1 − 20/200: the theory's 1 − 0.9^N.
+inline constexpr double kMissChance = 0.9;
+
 // The target on its canvas of 500 × 500 units: its centre, and the turn the angles are drawn
 // from, slightly less than 2π, as the program has always used.
 inline constexpr double kCentre = 250.0;

@@ -52,7 +52,7 @@ const char* GiveVerdict(ExperimentState& state, ShotEffects& effects, VerdictCue
 // Hits, successes, experiments and, once there is a finished experiment, the ratio.
 bool ShowStatistics(const ExperimentState& state, ShotEffects& effects)
 {
-    effects.SetLabelText(ValueLabel::Label2, FormatCounter(state.Hits));
+    effects.SetLabelText(kHitsLabel, FormatCounter(state.Hits));
     effects.SetLabelText(ValueLabel::Label13, FormatCounter(state.Successes));
     if (!CheckedAdd(state.Successes, state.Failures))
         return false;
@@ -71,14 +71,14 @@ std::string ExperimentsText(const ExperimentState& state)
 
 std::string RateText(const ExperimentState& state)
 {
-    return FormatProbability(static_cast<double>(state.Successes) / (state.Successes + state.Failures));
+    return FormatRate(state.Successes, state.Successes + state.Failures);
 }
 
 ShotResult ShotStep(ExperimentState& state, RandomSource& random, Clock& clock, ShotEffects& effects, VerdictCue& cue)
 {
     if (!AdvanceShot(state, effects))
         return {StepResult::CounterOverflow};
-    effects.SetLabelText(ValueLabel::Label4, FormatCounter(state.ShotNumber));
+    effects.SetLabelText(kShotNumberLabel, FormatCounter(state.ShotNumber));
 
     random.Reseed(clock.SecondsSinceMidnight());
     const double r = random.Next();

@@ -1,5 +1,7 @@
 #include "simulation/theory.h"
 
+#include <cmath>
+
 #include "simulation/number_text.h"
 #include "simulation/rules.h"
 
@@ -7,9 +9,8 @@ namespace mokopera {
 
 Theory ComputeTheory(ExperimentState& state)
 {
-    constexpr double kMissChance = 0.9;
     for (state.LoopCounter = 1.0F; state.LoopCounter <= state.ShotsPerExperiment; state.LoopCounter += 1.0F)
-        state.TheoryProduct = static_cast<float>(static_cast<double>(state.TheoryProduct) * kMissChance);
+        state.TheoryProduct = static_cast<float>(static_cast<double>(state.TheoryProduct) * rules::kMissChance);
     const float theory = static_cast<float>(1.0 - static_cast<double>(state.TheoryProduct));
     return {theory, FormatProbability(theory)};
 }
@@ -32,6 +33,11 @@ std::string ShotsNeededText()
         text += std::string(&level == kMarkedLevels ? " " : "、") + level.text +
                 " を超えるのは N = " + std::to_string(LeastShotsAbove(level.value)) + " から";
     return text + "です。";
+}
+
+double TheoryCurve(double shots)
+{
+    return 1.0 - std::pow(rules::kMissChance, shots);
 }
 
 }  // namespace mokopera

@@ -18,6 +18,9 @@ struct Theory {
 // read 0.6513216.
 [[nodiscard]] Theory ComputeTheory(ExperimentState& state);
 
+// 1 − 0.9^N for any N, exactly: the smooth curve the plots draw through the theory.
+[[nodiscard]] double TheoryCurve(double shots);
+
 // 何回撃てば？ The least N (5 to 50) whose theory, as the program computes it, passes `level`; 0
 // when none does. 1/2, 0.9 and 0.99 give 7, 22 and 44.
 [[nodiscard]] int LeastShotsAbove(double level);

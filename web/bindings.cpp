@@ -16,6 +16,7 @@
 #include "classroom/series_log.h"
 #include "program/layout.h"
 #include "program/program.h"
+#include "program/texts.h"
 #include "simulation/entry.h"
 #include "simulation/number_text.h"
 #include "simulation/rules.h"
@@ -107,6 +108,15 @@ val Layout()
         commands.call<void>("push", button);
     }
     made.set("commands", commands);
+    val target = val::object();  // the labels the target's name for screen readers is made of
+    target.set("shots", std::string(ValueLabelName(kShotNumberLabel)));
+    target.set("hits", std::string(ValueLabelName(kHitsLabel)));
+    made.set("targetLabels", target);
+    val captions = val::object();  // the captions 結果を送る lists a series' figures under
+    captions.set("experiments", std::string(texts::kExperimentsCaption));
+    captions.set("successes", std::string(texts::kSuccessesCaption));
+    captions.set("rate", std::string(texts::kRateCaption));
+    made.set("captions", captions);
     val consoleColours = val::object();
     for (ConsoleColour colour : {ConsoleColour::LightBlue, ConsoleColour::LightRed})
         consoleColours.set(static_cast<int>(colour), Css(ConsoleRgb(colour)));
@@ -275,7 +285,7 @@ public:
             made.set("shots", series.shots);
             made.set("experiments", series.experiments);
             made.set("successes", series.successes);
-            made.set("rate", FormatProbability(double(series.successes) / series.experiments));
+            made.set("rate", FormatRate(series.successes, series.experiments));
             made.set("code", codes::Encode(series));
             all.call<void>("push", made);
         }

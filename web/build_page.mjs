@@ -2,7 +2,7 @@
 // (its style, its script with its modules bundled into one, the program with its WebAssembly
 // inside, fonts, cues, licence and icon), its policy allowing its inline scripts by their hashes.
 // usage: node build_page.mjs TEMPLATE.html OUT.html MARK=KIND:PATH ...
-//   text:FILE       the file as it is
+//   text:FILE[,FILE…]  the file as it is (several: one after the other)
 //   base64:FILE     the file in base64 (for data: URLs)
 //   gzip64:FILE     the file compressed with gzip, in base64 (for a large binary the page
 //                   decompresses when it needs it)
@@ -26,7 +26,7 @@ if (!output || marks.some((mark) => !mark)) {
   process.exit(2);
 }
 
-const text = (path) => readFileSync(path, "utf8");
+const text = (paths) => paths.split(",").map((path) => readFileSync(path, "utf8")).join("\n");
 const base64 = (path) => readFileSync(path).toString("base64");
 // gzip's header holds no time or name here: the same file gives the same text at every build.
 const gzip64 = (path) => gzipSync(readFileSync(path), { level: 9 }).toString("base64");

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "classroom/pool.h"
+#include "program/texts.h"
 #include "sim/groups.h"
 #include "sim/options.h"
 #include "sim/plot.h"
 #include "sim/pool_report.h"
 #include "sim/report.h"
 #include "simulation/entry.h"
+#include "simulation/rules.h"
 #include "simulation/theory.h"
 
 namespace mokopera::web {
@@ -71,13 +73,13 @@ val Plan(unsigned workers)
     return plan;
 }
 
-// One group of blocks of one batch, fired in slices by a worker. A run of one N alone keeps the
-// running successes the convergence plot draws.
+// One group of blocks of one batch of N from `first` to `last`, fired in slices by a worker; it
+// keeps the running successes the batch's plot draws (PlotCheckpoints).
 class GroupTask {
 public:
-    GroupTask(int shots, double experiments, const std::string& seed, int group, int width, bool running)
+    GroupTask(int shots, double experiments, const std::string& seed, int group, int width, int first, int last)
         : run_(shots, static_cast<long long>(experiments), SeedOf(seed), group, width,
-               running ? LogCheckpoints(static_cast<long long>(experiments), kPlotPoints) : std::vector<long long>{})
+               PlotCheckpoints(first, last, static_cast<long long>(experiments)))
     {
     }
 
@@ -138,7 +140,7 @@ val Report(int first, int last, double experiments, const val& batches)
     }
     report.set("cells", cells);
     report.set("csv", FormatCsv(rows));
-    report.set("svg", first == last ? ConvergencePlot(rows.front(), running) : RangePlot(rows));
+    report.set("svg", BatchPlot(rows, running));
     report.set("description", PlotDescription(rows));
     return report;
 }
@@ -282,6 +284,10 @@ val PoolColumnNames()
 EMSCRIPTEN_BINDINGS(mokopera_sim)
 {
     emscripten::constant("blocks", kBlocks);
+    // N's range, and the N the entry box offers without a lesson link: the program's rules.
+    emscripten::constant("fewestShots", rules::kFewestShots);
+    emscripten::constant("mostShots", rules::kMostShots);
+    emscripten::constant("offeredShots", std::string(texts::kOfferedShots));
     emscripten::function("readForm", &ReadForm);
     emscripten::function("plan", &Plan);
     emscripten::function("report", &Report);
@@ -300,7 +306,7 @@ EMSCRIPTEN_BINDINGS(mokopera_sim)
         .function("csv", &ClassPool::Csv)
         .function("conflicts", &ClassPool::Conflicts);
     emscripten::class_<GroupTask>("GroupTask")
-        .constructor<int, double, const std::string&, int, int, bool>()
+        .constructor<int, double, const std::string&, int, int, int, int>()
         .function("advance", &GroupTask::Advance)
         .function("done", &GroupTask::Done)
         .function("blocks", &GroupTask::Blocks);

@@ -4,8 +4,8 @@
 //   or key yet) takes over at once: the page starts again on it.
 // - Once the page has been touched, the new build is offered by a notice outside the window,
 //   新しい版があります — 更新, in the page's bar (#page-bar), visible only while nothing is under way
-//   (no dialog open, no automatic firing, no run: whatever the page marks data-busy). Pressing it
-//   starts the new build; without a press it starts at the next start of the app.
+//   (the pages' rule for their bar, page_bar.css). Pressing it starts the new build; without a
+//   press it starts at the next start of the app.
 // - Another open page of the site may have started the new build already: the notice here then
 //   only starts this page again on it.
 // The page's <html> says where this stands in data-site-update: "checking" until the server has
@@ -52,20 +52,14 @@
     notice = document.createElement("button");
     notice.type = "button";
     notice.id = "update";
+    notice.className = "while-quiet";
     notice.textContent = "新しい版があります — 更新";
     notice.addEventListener("click", () => {
       const waiting = registration.waiting;
       if (waiting) takeOver(waiting);
       else restart();
     });
-    // Hidden, its place kept: the window never moves under the user's pointer.
-    const place = () => {
-      notice.style.visibility = document.querySelector("dialog[open], [data-busy]") ? "hidden" : "";
-    };
-    place();
     document.getElementById("page-bar").append(notice);
-    new MutationObserver(place).observe(document.body,
-      { subtree: true, attributes: true, attributeFilter: ["open", "data-busy"] });
   };
 
   // The worker's address through the site's own Trusted Types policy, which takes nothing else.

@@ -63,6 +63,11 @@ test("the hosted site works offline after the first visit, the teacher's page to
     await tab.waitFor(() => document.getElementById("form").dataset.state === "ready");
     await tab.click("#run");
     await tab.waitFor(() => document.querySelectorAll("#results tbody tr").length === 1);
+    // The lesson's N as the entry box offers it without a link, from 5 to 50 to choose from.
+    assert.deepEqual(await tab.evaluate(() => {
+      const choice = document.getElementById("lesson-shots");
+      return [choice.value, choice.options[0].value, choice.options.length, document.getElementById("lesson-link").href];
+    }), ["20", "5", 46, `${site.url}index.html#n=20`]);
     await tab.evaluate(() => {
       const choice = document.getElementById("lesson-shots");
       choice.value = "22";

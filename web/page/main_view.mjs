@@ -9,6 +9,7 @@ export class MainView {
     this.page = page;
     this.layout = layout.main;
     this.interval = layout.timerIntervalMs;
+    this.targetLabels = layout.targetLabels;
     this.nextTickDue = module.nextTickDue;
     this.colours = { ...layout.consoleColours, background: layout.paints.default, foreground: layout.paints.windowText };
     this.element = buildWindow(layout.main, layout);
@@ -39,13 +40,14 @@ export class MainView {
 
   setLabelText(name, text) {
     this.element.querySelector(`#${name}`).textContent = text;
-    if (name === "Label2" || name === "Label4") this.nameTarget();
+    if (name === this.targetLabels.hits || name === this.targetLabels.shots) this.nameTarget();
   }
 
   // The target's name for screen readers: the shots of this experiment and how many hit, as the
   // counters beside it show them.
   nameTarget() {
-    const [hits, shots] = ["Label2", "Label4"].map((name) => this.element.querySelector(`#${name}`).textContent);
+    const [hits, shots] = [this.targetLabels.hits, this.targetLabels.shots]
+      .map((name) => this.element.querySelector(`#${name}`).textContent);
     this.element.querySelector("#Picture1").setAttribute("aria-label",
       shots ? `的：この実験の着弾 ${shots} 発、命中 ${hits || 0} 発` : "的：この実験はまだ撃っていません");
   }

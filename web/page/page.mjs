@@ -53,12 +53,13 @@ class Page {
     window.addEventListener("hashchange", () => {
       if (!this.program.isDeleted()) this.program.offerLesson(location.hash);
     });
-    // 結果を送る, from the end view and from the page's bar; the bar's button shows only while no
-    // dialog is open and no automatic firing runs (the style hides it otherwise).
-    this.results = new ResultsView(this.series);
+    // 結果を送る, from the end view and from the page's bar; the bar's button shows only while
+    // nothing is under way (page_bar.css), and a press that comes when it is hidden does nothing.
+    this.results = new ResultsView(this.series, this.layout.captions);
     for (const id of ["send", "ended-send"]) {
-      document.getElementById(id).addEventListener("click", () => {
-        if (!document.querySelector("dialog[open], [data-busy]")) this.results.open();
+      const button = document.getElementById(id);
+      button.addEventListener("click", () => {
+        if (getComputedStyle(button).visibility !== "hidden") this.results.open();
       });
     }
   }

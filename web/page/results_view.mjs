@@ -11,8 +11,10 @@ import { canShare, copyText, shareText } from "./share.mjs";
 const $ = (id) => document.getElementById(id);
 
 export class ResultsView {
-  constructor(series) {
+  // `captions`: the window's own words for a series' figures (experiments, successes, rate).
+  constructor(series, captions) {
     this.series = series;
+    this.captions = captions;
     this.dialog = $("results");
     this.list = $("results-list");
     this.status = $("results-status");
@@ -96,7 +98,8 @@ export class ResultsView {
     heading.id = `series-${number}`;
     heading.textContent = `${number}．N＝${shots}`;
     const figures = item.appendChild(document.createElement("dl"));
-    for (const [term, value] of [["実験回数", experiments], ["成功回数", successes], ["成功率", rate]]) {
+    const { captions } = this;
+    for (const [term, value] of [[captions.experiments, experiments], [captions.successes, successes], [captions.rate, rate]]) {
       figures.append(Object.assign(document.createElement("dt"), { textContent: term }),
                      Object.assign(document.createElement("dd"), { textContent: value }));
     }

@@ -285,7 +285,7 @@ export class ClassPoolView {
         next.before(row);
         return row;
       }));
-      fillRow(group.total, pooled);
+      fillRow(group.total, pooled, true);
       summarise(group, pooled);
     }
     if (changed.length > 0) this.refresh();
@@ -308,7 +308,7 @@ export class ClassPoolView {
     const table = scroll.appendChild(document.createElement("table"));
     table.createTHead().insertRow().replaceChildren(...columnHeadings(this.columns.slice(1)));
     const body = table.createTBody();
-    const group = { shots, section, summary, ids: [], rows: new Map(), total: tableRow(rows.at(-1)) };
+    const group = { shots, section, summary, ids: [], rows: new Map(), total: tableRow(rows.at(-1), true) };
     for (const cells of rows.slice(0, -1)) {
       const id = cells[1];
       if (group.ids.at(-1) !== id) group.ids.push(id);
@@ -360,17 +360,17 @@ function sortedPlace(ids, id) {
 }
 
 // A row of the table: the series' id (or 合計 for the total) as its heading, then its figures.
-function tableRow(cells) {
+function tableRow(cells, total = false) {
   const row = document.createElement("tr");
-  fillRow(row, cells);
+  fillRow(row, cells, total);
   return row;
 }
 
-function fillRow(row, [, id, ...figures]) {
+function fillRow(row, [, id, ...figures], total) {
   const name = document.createElement("th");
   name.scope = "row";
-  name.textContent = id === "pooled" ? "合計" : id;
-  row.className = id === "pooled" ? "pooled" : "";
+  name.textContent = total ? "合計" : id;
+  row.className = total ? "pooled" : "";
   row.replaceChildren(name, ...figures.map((figure) => Object.assign(document.createElement("td"), { textContent: figure })));
 }
 

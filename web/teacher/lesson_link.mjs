@@ -9,11 +9,12 @@ import { canShare, copyText, shareText } from "../page/share.mjs";
 const byId = (id) => document.getElementById(id);
 
 export class LessonLink {
-  constructor(project) {
+  // `sim`: the program, whose rules give N's range and the N offered without a link.
+  constructor(sim, project) {
     const choice = byId("lesson-shots");
-    for (let shots = 5; shots <= 50; ++shots) {
+    for (let shots = sim.fewestShots; shots <= sim.mostShots; ++shots) {
       choice.append(Object.assign(document.createElement("option"), { value: shots, textContent: `N = ${shots}`,
-                                                                     selected: shots === 20 }));
+                                                                     selected: String(shots) === sim.offeredShots }));
     }
     const hosted = location.protocol === "http:" || location.protocol === "https:";
     const site = document.querySelector('meta[name="mokopera-site"]')?.content;

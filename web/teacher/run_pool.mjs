@@ -24,7 +24,6 @@ export class RunPool {
     // The share done counts shots, not experiments: an experiment at N = 50 is ten times the work
     // of one at N = 5.
     const total = (read.last + read.first) * (read.last - read.first + 1) / 2 * read.experiments, batches = [];
-    const running = read.first === read.last;
     let next = 0, finished = 0, fired = 0;
     const current = new Map();  // worker → shots fired of its group so far
     return new Promise((resolve, reject) => {
@@ -35,7 +34,7 @@ export class RunPool {
         worker.task = task;
         current.set(worker, 0);
         worker.postMessage({ shots: task.shots, experiments: read.experiments, seed: read.seed, group: task.group,
-                             width: plan.width, running });
+                             width: plan.width, first: read.first, last: read.last });
       };
       const report = () => {
         let done = fired;

@@ -153,7 +153,7 @@ async function start() {
     return new Worker(trusted.createScriptURL(decoderScript));
   };
   new ClassPoolView(sim, { plotElement, offer, project, makeDecoder });
-  new LessonLink(project);
+  new LessonLink(sim, project);
   document.addEventListener("keydown", (event) => {
     if (event.key !== "Escape") return;
     cancel();

@@ -8,11 +8,11 @@ const program = createMokoperaSim();
 // About four million shots a slice: a few hundredths of a second between two progress reports.
 const SHOTS_A_SLICE = 1 << 22;
 
-onmessage = async ({ data: { shots, experiments, seed, group, width, running } }) => {
+onmessage = async ({ data: { shots, experiments, seed, group, width, first, last } }) => {
   let task = null;
   try {
     const sim = await program;
-    task = new sim.GroupTask(shots, experiments, seed, group, width, running);
+    task = new sim.GroupTask(shots, experiments, seed, group, width, first, last);
     const steps = Math.max(1, Math.floor(SHOTS_A_SLICE / (shots * width)));
     while (!task.advance(steps)) postMessage({ done: task.done() });
     postMessage({ done: task.done(), blocks: task.blocks() });
