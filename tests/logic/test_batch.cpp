@@ -126,3 +126,30 @@ TEST_CASE("PoolLargerThanTheMemory" * doctest::skip(!kAllocationsOurs))
     CHECK(err.str().find("out of memory") != std::string::npos);
     CHECK(out.str().empty());
 }
+
+// The funnel plot of the N with the most series (the smaller on a tie, and the same where the N
+// asked for has none): its outer band at ±3 standard errors of the theory, and a ring around
+// each series outside it, none around one inside.
+TEST_CASE("FunnelPlot")
+{
+    using mokopera::codes::Encode;
+    mokopera::classroom::Pool pool;
+    // N = 20 (theory 0.8784233): 40 of 100 is far outside ±3; 83 of 100 is inside ±2.5 from it.
+    pool.Add(Encode({20, 100, 40, "AAAAAAAA"}) + " " + Encode({20, 100, 95, "BBBBBBBB"}) + " " +
+             Encode({22, 100, 90, "CCCCCCCC"}) + " " + Encode({22, 100, 91, "DDDDDDDD"}));
+    CHECK_EQ(PoolPlot(pool).shots, 20);
+    CHECK_EQ(PoolPlot(pool, 33).shots, 20);
+    CHECK_EQ(PoolPlot(pool, 22).shots, 22);
+    const std::string svg = PoolPlot(pool).svg;
+    const std::string ring = "fill=\"none\" stroke=\"#d00\" stroke-width=\"2\"/>";
+    std::size_t rings = 0;
+    for (std::size_t at = svg.find(ring); at != std::string::npos; at = svg.find(ring, at + 1))
+        ++rings;
+    CHECK_EQ(rings, 2U);  // the series at 40 of 100, and the legend's
+    // The outer band's upper edge at the plot's right end (1 000 experiments): p + 3 SE, on the
+    // plot's scale (rates 0 to 1 from y = 410 up to y = 50).
+    const double p = 0.8784233, top = 410 - (p + 3 * StandardError(p, 1000)) * 360;
+    const std::size_t band = svg.find("fill=\"#e6f0ff\""), edge = svg.find(" L690,", svg.rfind("<path", band));
+    REQUIRE(edge != std::string::npos);
+    CHECK(std::stod(svg.substr(edge + 6)) == doctest::Approx(top).epsilon(1e-4));
+}
