@@ -91,8 +91,11 @@ ShotResult ShotStep(ExperimentState& state, RandomSource& random, Clock& clock, 
     }
 
     const char* verdict = nullptr;
-    if (state.ShotNumber == state.ShotsPerExperiment && !(verdict = GiveVerdict(state, effects, cue)))
-        return {StepResult::CounterOverflow};
+    if (state.ShotNumber == state.ShotsPerExperiment) {
+        verdict = GiveVerdict(state, effects, cue);
+        if (!verdict)
+            return {StepResult::CounterOverflow};
+    }
     if (!ShowStatistics(state, effects))
         return {StepResult::CounterOverflow};
 

@@ -86,15 +86,16 @@ TEST_CASE("GeneratedCues")
         INFO(name);
         std::ifstream file(std::string(MOKOPERA_CUES) + "/" + name, std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
-        const auto wave = Parse(bytes);
-        REQUIRE(wave);
-        CHECK_EQ(wave->channels, 1);
-        CHECK_EQ(wave->bitsPerSample, 16);
-        CHECK_EQ(wave->dataOffset, 44);
-        const double seconds = double(wave->dataBytes) / 2 / wave->sampleRate;
+        const auto parsed = Parse(bytes);
+        REQUIRE(parsed);
+        const auto& wave = parsed.value();
+        CHECK_EQ(wave.channels, 1);
+        CHECK_EQ(wave.bitsPerSample, 16);
+        CHECK_EQ(wave.dataOffset, 44);
+        const double seconds = double(wave.dataBytes) / 2 / wave.sampleRate;
         CHECK_MESSAGE((seconds > 0.3 && seconds < 1.5), seconds);
         int peak = 0;
-        for (std::size_t at = wave->dataOffset; at + 1 < bytes.size(); at += 2)
+        for (std::size_t at = wave.dataOffset; at + 1 < bytes.size(); at += 2)
             peak =
                 std::max(peak, std::abs(int(std::int16_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8))));
         CHECK_MESSAGE((peak > 8000 && peak < 32000), "peak ", peak);
