@@ -19,8 +19,8 @@ int Failures(int experiments, int successes)
 
 bool Grew(const codes::Series& earlier, const codes::Series& later)
 {
-    return later.id == earlier.id && later.shots == earlier.shots && later.experiments > earlier.experiments &&
-           later.successes >= earlier.successes &&
+    return later.id == earlier.id && later.shots == earlier.shots && later.prediction == earlier.prediction &&
+           later.experiments > earlier.experiments && later.successes >= earlier.successes &&
            Failures(later.experiments, later.successes) >= Failures(earlier.experiments, earlier.successes);
 }
 
@@ -31,8 +31,16 @@ Pool::Kept Pool::Pack(const codes::Series& series)
         const char c = at < series.id.size() ? series.id[at] : '0';
         id = id * kRadix + static_cast<std::uint64_t>(c <= '9' ? c - '0' : c - 'A' + 10);
     }
-    return {id, static_cast<std::uint16_t>(series.experiments), static_cast<std::uint16_t>(series.successes),
-            static_cast<std::uint8_t>(series.shots), static_cast<std::uint8_t>(series.id.size())};
+    const Prediction& said = series.prediction;
+    const std::uint8_t prediction = said.kind == Prediction::Kind::Percent    ? static_cast<std::uint8_t>(said.percent)
+                                    : said.kind == Prediction::Kind::DontKnow ? kDontKnow
+                                                                              : kNoPrediction;
+    return {id,
+            static_cast<std::uint16_t>(series.experiments),
+            static_cast<std::uint16_t>(series.successes),
+            static_cast<std::uint8_t>(series.shots),
+            static_cast<std::uint8_t>(series.id.size()),
+            prediction};
 }
 
 codes::Series Pool::Unpack(const Kept& kept)
@@ -42,7 +50,10 @@ codes::Series Pool::Unpack(const Kept& kept)
     for (std::size_t at = codes::kIdLength; at-- > 0; value /= kRadix)
         id[at] = kSymbols[value % kRadix];
     id.resize(kept.idLength);
-    return {kept.shots, kept.experiments, kept.successes, id};
+    const Prediction prediction = kept.prediction == kNoPrediction ? Prediction{}
+                                  : kept.prediction == kDontKnow   ? Prediction::DontKnow()
+                                                                   : Prediction::Of(kept.prediction);
+    return {kept.shots, kept.experiments, kept.successes, id, prediction};
 }
 
 bool Pool::SameSeries(const Kept& a, const Kept& b)
@@ -50,11 +61,16 @@ bool Pool::SameSeries(const Kept& a, const Kept& b)
     return a.shots == b.shots && a.id == b.id && a.idLength == b.idLength;
 }
 
-// By N, id, then experiments and successes.
+bool Pool::SameState(const Kept& a, const Kept& b)
+{
+    return SameSeries(a, b) && a.prediction == b.prediction;
+}
+
+// By N, id, prediction, then experiments and successes.
 bool Pool::Before(const Kept& a, const Kept& b)
 {
-    return std::tie(a.shots, a.id, a.idLength, a.experiments, a.successes) <
-           std::tie(b.shots, b.id, b.idLength, b.experiments, b.successes);
+    return std::tie(a.shots, a.id, a.idLength, a.prediction, a.experiments, a.successes) <
+           std::tie(b.shots, b.id, b.idLength, b.prediction, b.experiments, b.successes);
 }
 
 void Pool::Settle() const
@@ -64,14 +80,14 @@ void Pool::Settle() const
     const auto taken = kept_.begin() + static_cast<std::ptrdiff_t>(settled_);
     std::sort(taken, kept_.end(), Before);
     std::inplace_merge(kept_.begin(), taken, kept_.end(), Before);
-    // In each series' states, only those no other state grew from: ordered by successes, the most
+    // In each series' states (of one prediction), only those no other state grew from: ordered by successes, the most
     // first, a state is the latest when it has more failures than every state before it (a state
     // grew from another when it has no fewer successes and no fewer failures). Written back in
     // place: a series never has more latest states than states.
     std::size_t write = 0;
     for (std::size_t from = 0; from < kept_.size();) {
         std::size_t to = from + 1;
-        while (to < kept_.size() && SameSeries(kept_[to], kept_[from]))
+        while (to < kept_.size() && SameState(kept_[to], kept_[from]))
             ++to;
         if (to - from == 1) {
             kept_[write++] = kept_[from++];
@@ -172,7 +188,8 @@ std::vector<codes::Series> Pool::Of(int shots, const std::string& id) const
 {
     Settle();
     std::vector<codes::Series> states;
-    const Kept key = Pack({shots, 0, 0, id});
+    Kept key = Pack({shots, 0, 0, id});
+    key.prediction = 0;  // the first of the series' states, whatever their predictions
     for (auto at = std::lower_bound(kept_.begin(), kept_.end(), key, Before); at != kept_.end() && SameSeries(*at, key);
          ++at)
         states.push_back(Unpack(*at));

@@ -10,17 +10,18 @@
 
 namespace mokopera::classroom {
 
-// Whether `later` is the series `earlier` grown: the same id and N, more experiments, no fewer
-// successes, and no more new successes than new experiments (the student went on).
+// Whether `later` is the series `earlier` grown: the same id, N and prediction, more experiments,
+// no fewer successes, and no more new successes than new experiments (the student went on).
 [[nodiscard]] bool Grew(const codes::Series& earlier, const codes::Series& later);
 
 // The class's own results, pooled from the codes the students send; the teacher's page and
 // mokopera-sim --pool share it. A series is known by its id and its N. A code of a series the pool
 // holds replaces it only when it is that series grown; one that is the same, or an earlier state
 // of it, changes nothing; any other code under the same id and N is kept beside it, and the two
-// are a conflict for the teacher to see. So the pool holds the latest states of everything it was
-// given, whatever the order the codes came in, and two pools merge by adding one's codes to the
-// other. It holds 16 bytes a series.
+// are a conflict for the teacher to see (a series' prediction is asked once, before its first
+// shot, so the same series with another prediction is one too). So the pool holds the latest states of everything it
+// was given, whatever the order the codes came in, and two pools merge by adding one's codes to the other. It holds 16
+// bytes a series.
 class Pool {
 public:
     // Adds `series` (an accepted code's): whether the pool changed, with a new series or one grown.
@@ -60,15 +61,19 @@ public:
 
 private:
     // A series packed: its id's letters and digits as a number in base 36, left-aligned to eight
-    // places (so that ids order as their texts do), and its length.
+    // places (so that ids order as their texts do), and its length; its prediction as a percentage,
+    // kDontKnow or kNoPrediction.
     struct Kept {
         std::uint64_t id;
         std::uint16_t experiments, successes;
-        std::uint8_t shots, idLength;
+        std::uint8_t shots, idLength, prediction;
     };
+    static constexpr std::uint8_t kDontKnow = 101, kNoPrediction = 255;
+    static_assert(sizeof(Kept) == 16);
     static Kept Pack(const codes::Series& series);
     static codes::Series Unpack(const Kept& kept);
     static bool SameSeries(const Kept& a, const Kept& b);
+    static bool SameState(const Kept& a, const Kept& b);  // the same series with the same prediction
     static bool Before(const Kept& a, const Kept& b);
     // Merges what was taken in with what was kept, and keeps only the latest states.
     void Settle() const;

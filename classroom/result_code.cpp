@@ -43,9 +43,21 @@ std::string Check(std::string_view text)
     return {kSymbols[check / kRadix], kSymbols[check % kRadix]};
 }
 
-// The known versions, by their number: the length of their ids.
-constexpr std::array<std::size_t, 2> kIdLengths = {kFirstIdLength, kIdLength};
-constexpr std::size_t kFieldWidths[] = {2, 5, 5};  // N, the experiments, the successes
+// The known versions, by their number: the length of their ids and whether a prediction comes
+// after the successes.
+struct Version {
+    std::size_t idLength;
+    bool prediction;
+};
+constexpr std::array<Version, 3> kVersions = {{{kFirstIdLength, false}, {kIdLength, false}, {kIdLength, true}}};
+constexpr std::size_t kFieldWidths[] = {2, 5, 5, 3};  // N, the experiments, the successes, the prediction
+constexpr const char* kDontKnowField = "XXX";
+
+// The fields before the id of a version.
+std::size_t FieldCount(const Version& version)
+{
+    return version.prediction ? 4 : 3;
+}
 
 // The zero of each run of ten decimal digits in Unicode (14.0) besides ASCII's: Arabic-Indic,
 // Devanagari, full width, mathematical … A digit of any script is read as its value.
@@ -113,18 +125,26 @@ int Number(std::string_view digits)
 
 // A known version's candidate `text` with its fields, read against the format: its shape and
 // check, then its figures.
-void Judge(Candidate& candidate, const std::vector<std::string>& fields, std::size_t idLength)
+void Judge(Candidate& candidate, const std::vector<std::string>& fields, const Version& version)
 {
     const std::string_view code = candidate.text;
-    const bool shaped =
-        std::equal(std::begin(kFieldWidths), std::end(kFieldWidths), fields.begin(),
-                   [](std::size_t width, const std::string& field) { return field.size() == width && Digits(field); });
+    const std::size_t count = FieldCount(version);
+    const std::string& prediction = version.prediction ? fields[3] : std::string();
+    const bool shaped = std::equal(std::begin(kFieldWidths), std::begin(kFieldWidths) + count, fields.begin(),
+                                   [](std::size_t width, const std::string& field) {
+                                       return field.size() == width && (Digits(field) || field == kDontKnowField);
+                                   }) &&
+                        Digits(fields[0]) && Digits(fields[1]) && Digits(fields[2]);
     if (!shaped || Check(code.substr(0, code.size() - 2)) != code.substr(code.size() - 2)) {
         candidate.refusal = Refusal::WrongCheck;
         return;
     }
-    const Series series{Number(fields[0]), Number(fields[1]), Number(fields[2]), fields[3].substr(0, idLength)};
-    if (series.shots < rules::kFewestShots || series.shots > rules::kMostShots)
+    Series series{Number(fields[0]), Number(fields[1]), Number(fields[2]), fields[count].substr(0, version.idLength)};
+    if (version.prediction)
+        series.prediction = prediction == kDontKnowField ? Prediction::DontKnow() : Prediction::Of(Number(prediction));
+    if (version.prediction && series.prediction.percent > 100)
+        candidate.refusal = Refusal::PredictionOutOfRange;
+    else if (series.shots < rules::kFewestShots || series.shots > rules::kMostShots)
         candidate.refusal = Refusal::ShotsOutOfRange;
     else if (series.experiments > rules::kMostExperiments)
         candidate.refusal = Refusal::TooManyExperiments;
@@ -148,9 +168,19 @@ std::string MakeId(std::uint64_t random)
 
 std::string Encode(const Series& series)
 {
-    char body[40];
-    std::snprintf(body, sizeof body, "M%d-%02d-%05d-%05d-%s", series.id.size() == kFirstIdLength ? 1 : 2, series.shots,
-                  series.experiments, series.successes, series.id.c_str());
+    const bool first = series.id.size() == kFirstIdLength;
+    const Prediction::Kind kind = first ? Prediction::Kind::None : series.prediction.kind;
+    char prediction[8] = "";
+    if (kind == Prediction::Kind::Percent)
+        std::snprintf(prediction, sizeof prediction, "%03d-", series.prediction.percent);
+    else if (kind == Prediction::Kind::DontKnow)
+        std::snprintf(prediction, sizeof prediction, "%s-", kDontKnowField);
+    char body[48];
+    std::snprintf(body, sizeof body, "M%d-%02d-%05d-%05d-%s%s",
+                  first                            ? 1
+                  : kind == Prediction::Kind::None ? 2
+                                                   : 3,
+                  series.shots, series.experiments, series.successes, prediction, series.id.c_str());
     return body + Check(body);
 }
 
@@ -164,8 +194,9 @@ constexpr std::pair<const char*, const char*> kReasons[] = {
     {"実験回数が 32767 を超えています", "more than 32767 experiments"},
     {"実験回数が０です", "no experiment"},
     {"知らない形式の番号です", "an unknown version"},
+    {"予想が 0〜100％の外です", "the prediction is outside 0 to 100 %"},
 };
-static_assert(std::size(kReasons) == std::size_t(Refusal::UnknownVersion) + 1);
+static_assert(std::size(kReasons) == std::size_t(Refusal::PredictionOutOfRange) + 1);
 
 }  // namespace
 
@@ -230,12 +261,13 @@ CodeReader::Step CodeReader::ReadAt(std::size_t start, bool final, std::size_t& 
     if (!Digits(version) || version.empty() || next(true) != '-')
         return next(true) == kEnd && !final && Digits(version) ? Step::Cut : Step::NotACode;
     const int number = Number(version);
-    const bool known = number >= 1 && std::size_t(number) <= kIdLengths.size();
+    const bool known = number >= 1 && std::size_t(number) <= kVersions.size();
+    const Version format = known ? kVersions[std::size_t(number - 1)] : Version{};
     while (fields.size() < kMostFields && next(true) == '-') {
         ++at;
-        const bool tail = known && fields.size() == std::size(kFieldWidths);
+        const bool tail = known && fields.size() == FieldCount(format);
         if (tail) {
-            const std::size_t length = kIdLengths[std::size_t(number - 1)] + 2;
+            const std::size_t length = format.idLength + 2;
             std::string read;
             for (char c = next(true); Value(c) >= 0 && read.size() < length; c = next(true)) {
                 read += c;
@@ -250,7 +282,7 @@ CodeReader::Step CodeReader::ReadAt(std::size_t start, bool final, std::size_t& 
         if (fields.back().empty() || fields.back().size() > kLongestField)
             return cut && !final ? Step::Cut : Step::NotACode;
     }
-    if (fields.size() < std::size(kFieldWidths) + 1)
+    if (fields.size() < (known ? FieldCount(format) : 3) + 1)
         return next(true) == kEnd && !final ? Step::Cut : Step::NotACode;
     if (!known && !final && (cut || next(true) == kEnd))
         return Step::Cut;  // an unknown version's fields may go on in the next part
@@ -260,7 +292,7 @@ CodeReader::Step CodeReader::ReadAt(std::size_t start, bool final, std::size_t& 
         candidate.text += "-" + field;
     if (known) {
         fields.back().erase(fields.back().size() - 2);  // the id, without the check characters
-        Judge(candidate, fields, kIdLengths[std::size_t(number - 1)]);
+        Judge(candidate, fields, format);
     }
     return Step::Code;
 }

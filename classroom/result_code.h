@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "classroom/prediction.h"
 
 // A series' results as a short code a student can copy, show as a QR code or read aloud, and a
 // teacher can paste among any other text: "M2-20-00150-00038-K7Q2XA9BA1".
@@ -18,6 +21,10 @@
 //             two neighbouring ones. The fields' fixed widths place every hyphen, so a changed or
 //             moved hyphen is caught by the code's shape.
 //
+// Version 3 is version 2 with the student's prediction after the successes, for a series of a
+// lesson that asks for one: "M3-20-00150-00038-030-K7Q2XA9BA1" for 30 %, "XXX" for わからない. A
+// series asked nothing keeps version 2, so a class without predictions sends the codes it always has.
+//
 // Version 1 is the same with an id of five characters (36^5 ids: a school's year of 2 000 codes
 // held two alike with a chance of 3 in 100); its codes are read as they always were. Version 2's
 // 36^8 ids make that about 1 in 56 000 for 10 000 codes. A series is known by its id and its N.
@@ -29,10 +36,16 @@
 namespace mokopera::codes {
 
 struct Series {
+    Series() = default;
+    Series(int shots, int experiments, int successes, std::string id, Prediction prediction = {})
+        : shots(shots), experiments(experiments), successes(successes), id(std::move(id)), prediction(prediction)
+    {
+    }
     int shots = 0;
     int experiments = 0;
     int successes = 0;
-    std::string id;  // 0-9 and A-Z: eight characters in version 2, five in version 1
+    std::string id;  // 0-9 and A-Z: eight characters in versions 2 and 3, five in version 1
+    Prediction prediction;
     friend bool operator==(const Series&, const Series&) = default;
 };
 
@@ -44,7 +57,8 @@ inline constexpr std::size_t kFirstIdLength = 5;
 [[nodiscard]] std::string MakeId(std::uint64_t random);
 
 // The code of `series` (N 5 to 50, experiments and successes 0 to 32767, an id from MakeId or a
-// version 1 code's): version 1 for a five-character id, version 2 for an eight-character one.
+// version 1 code's): version 1 for a five-character id (which has no prediction), else version 3
+// for a series with a prediction or わからない, version 2 for one asked nothing.
 [[nodiscard]] std::string Encode(const Series& series);
 
 // Why a candidate code is refused.
@@ -55,6 +69,7 @@ enum class Refusal : std::uint8_t {
     TooManyExperiments,
     NoExperiments,
     UnknownVersion,
+    PredictionOutOfRange,
 };
 
 // The refusal's reason as the pages and mokopera-sim show it, in Japanese and in English.

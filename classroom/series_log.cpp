@@ -27,6 +27,12 @@ void SeriesLog::Begin(int shots)
     current_ = false;
 }
 
+void SeriesLog::Predict(const Prediction& prediction)
+{
+    if (open_)
+        next_.prediction = prediction;
+}
+
 void SeriesLog::Record(const ExperimentState& record)
 {
     const int experiments = record.Successes + record.Failures;

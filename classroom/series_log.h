@@ -48,6 +48,8 @@ public:
     // An entry of `shots` was accepted: the series before it is over, a new one starts with a
     // fresh id.
     void Begin(int shots);
+    // The student's prediction for the series just begun.
+    void Predict(const Prediction& prediction);
     // After a shot: the current series' finished experiments and successes as `record` holds
     // them (its counters count finished experiments only).
     void Record(const ExperimentState& record);

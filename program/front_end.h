@@ -115,6 +115,17 @@ public:
     virtual void ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons) = 0;
 };
 
+// The question a lesson with predictions asks after each accepted entry of N, modal like the
+// others: a whole percentage from 0 to 100 (a slider with a field beside it) on OK, or
+// 「わからない」, its second button, which Escape and the close box press too. Answered with
+// Program::OnPrediction. A front end that never runs such a lesson (the desktop) has none.
+class PredictionDialog {
+public:
+    virtual ~PredictionDialog() = default;
+    virtual void AskPrediction(const std::string& question, const std::string& title,
+                               const Dialogs::Buttons& buttons) = 0;
+};
+
 // The sound output behind the device control: one per program, so a cue started just before the
 // main window goes away still plays to its end.
 class MediaDevice {

@@ -77,13 +77,36 @@ Next MainWindowLogic::OnEntry(const std::optional<std::string>& text)
         state_.ShotsPerExperiment = outcome.Value;
         if (services_.series)
             services_.series->Begin(outcome.Value);
-        const std::string theory = ComputeTheory(state_).text;
-        view_.SetLabelText(ValueLabel::Label15, theory);
-        view_.Announce(std::string(texts::kTheoryCaption) + " " + theory);
-        if (resetting_)
-            view_.SetBusyPointer(false);
+        if (services_.predictions) {  // the theory waits for the student's guess
+            question_ = Question::Prediction;
+            services_.predictions->AskPrediction(PredictionQuestion(outcome.Value), texts::kPredictionTitle,
+                                                 {{texts::kOk, texts::kDontKnow}, 0, true});
+        } else {
+            ShowTheory();
+        }
     }
     return Next::Stay;
+}
+
+Next MainWindowLogic::OnPrediction(const Prediction& prediction)
+{
+    if (question_ != Question::Prediction)
+        return Next::Stay;
+    question_ = Question::None;
+    if (services_.series)
+        services_.series->Predict(prediction);
+    ShowTheory();
+    return Next::Stay;
+}
+
+// The end of an accepted entry: the theory in Label15, and the arrow pointer after Reset.
+void MainWindowLogic::ShowTheory()
+{
+    const std::string theory = ComputeTheory(state_).text;
+    view_.SetLabelText(ValueLabel::Label15, theory);
+    view_.Announce(std::string(texts::kTheoryCaption) + " " + theory);
+    if (resetting_)
+        view_.SetBusyPointer(false);
 }
 
 Next MainWindowLogic::OnYesNo(bool yes)

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "classroom/prediction.h"
 #include "classroom/series_log.h"
 #include "program/device_control.h"
 #include "program/front_end.h"
@@ -30,6 +31,8 @@ public:
         Clock& clock;
         SeriesLog* series;           // told where a series begins and what each shot left, where kept
         const std::string& offered;  // what the entry box offers: "20", or a lesson's N
+        // Where given, each accepted entry asks for a prediction before the theory shows.
+        PredictionDialog* predictions = nullptr;
     };
 
     // The load sequence: the counters to zero and the theory product to 1; `state` outlives the
@@ -47,18 +50,20 @@ public:
     [[nodiscard]] Next OnEntry(const std::optional<std::string>& text);
     [[nodiscard]] Next OnYesNo(bool yes);
     [[nodiscard]] Next OnNoticeClosed();
+    [[nodiscard]] Next OnPrediction(const Prediction& prediction);
 
     [[nodiscard]] bool Enabled(Command command) const { return enabled_[Index(command)]; }
     [[nodiscard]] bool TimerRunning() const { return timerRunning_; }
 
 private:
-    enum class Question { None, Entry, EntryQuit, Quit, Notice };
+    enum class Question { None, Entry, EntryQuit, Quit, Notice, Prediction };
 
     static std::size_t Index(Command command) { return static_cast<std::size_t>(command); }
     void SetEnabled(Command command, bool enabled);
     void SetManualFiring(bool manual);
     void PrepareSeries(bool reset);
     void AskShotsPerExperiment();
+    void ShowTheory();
     void ResetSequence();
     void RunShot();
     void TellExperimentLimit();

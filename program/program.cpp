@@ -10,9 +10,10 @@ Program::Program(const Platform& platform, ExperimentState& record, SeriesLog* s
 {
 }
 
-void Program::OfferShots(std::optional<int> shots)
+void Program::FollowLesson(const LessonOptions& lesson)
 {
-    offered_ = shots ? std::to_string(*shots) : texts::kOfferedShots;
+    offered_ = lesson.shots ? std::to_string(*lesson.shots) : texts::kOfferedShots;
+    predict_ = lesson.predict;
 }
 
 Program::~Program() = default;
@@ -24,10 +25,10 @@ void Program::Start()
 
 void Program::LoadMainWindow()
 {
-    main_ = std::make_unique<MainWindowLogic>(platform_.screens.LoadMainView(), state_,
-                                              MainWindowLogic::Services{platform_.dialogs, platform_.media,
-                                                                        platform_.random, platform_.clock, series_,
-                                                                        offered_});
+    main_ = std::make_unique<MainWindowLogic>(
+        platform_.screens.LoadMainView(), state_,
+        MainWindowLogic::Services{platform_.dialogs, platform_.media, platform_.random, platform_.clock, series_,
+                                  offered_, predict_ ? platform_.predictions : nullptr});
 }
 
 void Program::MainViewActivated()
@@ -73,6 +74,12 @@ void Program::OnNoticeClosed()
 {
     if (main_ && !ended_)
         Follow(main_->OnNoticeClosed());
+}
+
+void Program::OnPrediction(const Prediction& prediction)
+{
+    if (main_ && !ended_)
+        Follow(main_->OnPrediction(prediction));
 }
 
 void Program::CloseHelp()

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "classroom/lesson.h"
 #include "program/front_end.h"
 #include "program/main_window.h"
 #include "simulation/clock.h"
@@ -26,6 +27,7 @@ public:
         MediaDevice& media;
         RandomSource& random;
         Clock& clock;
+        PredictionDialog* predictions = nullptr;  // where the front end can ask for predictions
     };
 
     // `record` is the run's record, the caller's for as long as the program lives: each main
@@ -50,12 +52,14 @@ public:
     void OnEntry(const std::optional<std::string>& text);  // the input box: its text, nothing on Cancel
     void OnYesNo(bool yes);
     void OnNoticeClosed();
+    void OnPrediction(const Prediction& prediction);  // the prediction question's answer
 
     [[nodiscard]] bool Ended() const { return ended_; }
 
-    // A lesson's N (LessonShots) for the entry box to offer from its next question on, instead
-    // of "20"; no N offers "20" again.
-    void OfferShots(std::optional<int> shots);
+    // A lesson link's options from the next main window on: its N for the entry box to offer
+    // instead of "20" (no N offers "20" again), and whether each entry asks for a prediction
+    // (where the front end can ask).
+    void FollowLesson(const LessonOptions& lesson);
 
 private:
     void Follow(Next next);
@@ -66,6 +70,7 @@ private:
     ExperimentState& state_;
     SeriesLog* series_;
     std::string offered_;
+    bool predict_ = false;
     std::unique_ptr<MainWindowLogic> main_;  // while the main window is up
     HelpView* help_ = nullptr;               // while the help window is up
     bool ended_ = false;

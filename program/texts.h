@@ -26,6 +26,9 @@ inline constexpr const char* kLimitReached = "実験回数が上限の３２７�
 // The buttons of the dialogs.
 inline constexpr const char* kOk = "OK";
 inline constexpr const char* kCancel = "キャンセル";
+// A lesson with predictions: the question's title and its second answer (its first is OK).
+inline constexpr const char* kPredictionTitle = "撃つ前に予想しよう";
+inline constexpr const char* kDontKnow = "わからない";
 inline constexpr const char* kYes = "はい";
 inline constexpr const char* kNo = "いいえ";
 

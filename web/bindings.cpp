@@ -21,6 +21,7 @@
 #include "simulation/number_text.h"
 #include "simulation/rules.h"
 #include "simulation/texts.h"
+#include "simulation/theory.h"
 #include "sounds/wave_file.h"
 
 namespace mokopera::web {
@@ -195,7 +196,7 @@ private:
 };
 
 // The page's front end, seen from the program.
-class PageFrontEnd final : public Screens, public Dialogs, public MediaDevice {
+class PageFrontEnd final : public Screens, public Dialogs, public PredictionDialog, public MediaDevice {
 public:
     explicit PageFrontEnd(val page) : page_(std::move(page)) {}
 
@@ -225,6 +226,11 @@ public:
     void ShowNotice(const std::string& text, const std::string& title, const Buttons& buttons) override
     {
         page_.call<void>("showNotice", text, title, Words(buttons));
+    }
+
+    void AskPrediction(const std::string& question, const std::string& title, const Buttons& buttons) override
+    {
+        page_.call<void>("askPrediction", question, title, Words(buttons));
     }
 
     bool Open(const std::string& name) override { return page_.call<bool>("openCue", name); }
@@ -287,6 +293,13 @@ public:
             made.set("successes", series.successes);
             made.set("rate", FormatRate(series.successes, series.experiments));
             made.set("code", codes::Encode(series));
+            made.set("theory", Theory(series.shots));
+            made.set("asked", series.prediction.kind != Prediction::Kind::None);
+            made.set("prediction", PredictionText(series.prediction));
+            made.set("predicted", series.prediction.kind == Prediction::Kind::Percent ? val(series.prediction.percent)
+                                                                                      : val::null());
+            made.set("sentence",
+                     ComparisonSentence(series.prediction, series.shots, series.experiments, series.successes));
             all.call<void>("push", made);
         }
         return all;
@@ -294,6 +307,13 @@ public:
     SeriesLog& Log() { return log_; }
 
 private:
+    static std::string Theory(int shots)
+    {
+        ExperimentState state;
+        state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
+        return ComputeTheory(state).text;
+    }
+
     SystemIds ids_;
     PageSeriesStorage storage_;
     SeriesLog log_{ids_, &storage_};
@@ -305,7 +325,7 @@ class WebProgram {
 public:
     WebProgram(val page, double seed, WebSeries& series)
         : frontEnd_(std::move(page)), random_(static_cast<std::uint64_t>(seed)),
-          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_}, record_, &series.Log())
+          program_({frontEnd_, frontEnd_, frontEnd_, random_, clock_, &frontEnd_}, record_, &series.Log())
     {
     }
     void Start() { program_.Start(); }
@@ -329,9 +349,20 @@ public:
     // true for Yes; anything else is No.
     void OnYesNo(const val& yes) { program_.OnYesNo(yes.isTrue()); }
     void OnNoticeClosed() { program_.OnNoticeClosed(); }
+    // The prediction: a whole percentage from 0 to 100, or null for わからない. Anything else is
+    // no answer, and the question stays open.
+    void OnPrediction(const val& answer)
+    {
+        if (answer.isNull())
+            program_.OnPrediction(Prediction::DontKnow());
+        else if (answer.isNumber() && answer.as<double>() >= 0 && answer.as<double>() <= 100 &&
+                 answer.as<double>() == static_cast<int>(answer.as<double>()))
+            program_.OnPrediction(Prediction::Of(answer.as<int>()));
+    }
     bool Ended() const { return program_.Ended(); }
-    // A lesson link's fragment ("#n=22"): the N its entry box offers; anything else offers 20.
-    void OfferLesson(const std::string& fragment) { program_.OfferShots(LessonShots(fragment)); }
+    // A lesson link's fragment ("#n=22&predict"): the N its entry box offers (anything else offers
+    // 20), and whether each entry asks for a prediction.
+    void FollowLesson(const std::string& fragment) { program_.FollowLesson(ReadLessonOptions(fragment)); }
 
 private:
     PageFrontEnd frontEnd_;
@@ -350,6 +381,11 @@ EMSCRIPTEN_BINDINGS(mokopera)
     emscripten::function("parseWave", &ParseWaveBytes);
     emscripten::function("cueFiles", &CueFiles);
     emscripten::function("nextTickDue", &NextTickDue);
+    // The prediction field's text as a percentage from 0 to 100, or null where it is none.
+    emscripten::function("readPercent", emscripten::optional_override([](const std::string& text) {
+                             const std::optional<int> percent = ReadPercent(text);
+                             return percent ? val(*percent) : val::null();
+                         }));
     emscripten::class_<WebSeries>("SeriesLog").constructor<val>().function("all", &WebSeries::All);
     emscripten::class_<WebProgram>("Program")
         .constructor<val, double, WebSeries&>()
@@ -364,7 +400,8 @@ EMSCRIPTEN_BINDINGS(mokopera)
         .function("onYesNo", &WebProgram::OnYesNo)
         .function("onNoticeClosed", &WebProgram::OnNoticeClosed)
         .function("ended", &WebProgram::Ended)
-        .function("offerLesson", &WebProgram::OfferLesson);
+        .function("onPrediction", &WebProgram::OnPrediction)
+        .function("followLesson", &WebProgram::FollowLesson);
 }
 
 }  // namespace mokopera::web

@@ -15,7 +15,7 @@
 
 namespace mokopera::testing {
 
-struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
+struct RecordingFrontEnd final : Screens, Dialogs, PredictionDialog, MediaDevice {
     std::vector<std::string> log;
 
     struct Main final : MainView {
@@ -82,6 +82,11 @@ struct RecordingFrontEnd final : Screens, Dialogs, MediaDevice {
         log.push_back("notice " + title + " [" + buttons.words.front() + "]");
     }
 
+    void AskPrediction(const std::string& question, const std::string&, const Buttons& buttons) override
+    {
+        log.push_back("ask prediction " + question + " [" + buttons.words.front() + "|" + buttons.words.back() + "]");
+    }
+
     bool Open(const std::string& name) override { return log.push_back("open " + name), name != "missing.wav"; }
     void Play() override { log.push_back("play"); }
     void Stop() override { log.push_back("stop"); }
@@ -123,11 +128,12 @@ struct ProgramHarness {
     CountingIds ids;
     KeptSeries storage;
     SeriesLog series{ids, &storage};
-    Program program{{front, front, front, random, clock}, record, &series};
+    Program program{{front, front, front, random, clock, &front}, record, &series};
 
     // Runs a script of user actions and front-end events, separated by ", ": start, activate,
     // help-activated, fire, autostart, autostop, quit, reset, help, tick, close-help, window-closed,
-    // entry:TEXT, cancel, yes, no, ok, and click:N for a command given by its number.
+    // entry:TEXT, cancel, yes, no, ok, predict:PERCENT (predict:? for わからない), and click:N for a
+    // command given by its number.
     void Run(const std::string& script)
     {
         using Step = std::function<void(Program&, const std::string&)>;
@@ -144,6 +150,10 @@ struct ProgramHarness {
             {"yes", [](Program& p, auto&) { p.OnYesNo(true); }},
             {"no", [](Program& p, auto&) { p.OnYesNo(false); }},
             {"ok", [](Program& p, auto&) { p.OnNoticeClosed(); }},
+            {"predict",
+             [](Program& p, auto& said) {
+                 p.OnPrediction(said == "?" ? Prediction::DontKnow() : Prediction::Of(std::stoi(said)));
+             }},
             {"start", [](Program& p, auto&) { p.Start(); }},
             {"activate", [](Program& p, auto&) { p.MainViewActivated(); }},
             {"help-activated", [](Program& p, auto&) { p.HelpViewActivated(); }},

@@ -4,33 +4,72 @@
 #include <algorithm>
 #include <numeric>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 #include "classroom/lesson.h"
 #include "classroom/pool.h"
+#include "classroom/prediction.h"
 #include "classroom/result_code.h"
 #include "doctest_extras.h"
 
 using namespace mokopera;
 
-// A lesson link's N: only a plain N from 5 to 50; anything else offers 20 (no N).
+// A lesson link's options: only a plain N from 5 to 50 (anything else offers 20: no N), and the
+// word predict as a field of its own, in any order.
 TEST_CASE("LessonLink")
 {
     // clang-format off
-    const std::pair<const char*, int> rows[] = {
-        {"#n=22", 22}, {"n=5", 5}, {"#n=50", 50}, {"#n=05", 5}, {"#n=4", 0}, {"#n=51", 0}, {"#n=99", 0},
-        {"#n=abc", 0}, {"#n=", 0}, {"", 0}, {"#", 0}, {"#n=22.5", 0}, {"#n=+22", 0}, {"#n=022", 0},
-        {"#x=1&n=30", 30}, {"#n=30&x=1", 30}, {"#nn=22", 0}, {"#N=22", 0}, {"#n=２２", 0},
+    const std::tuple<const char*, int, bool> rows[] = {
+        {"#n=22", 22, false}, {"n=5", 5, false}, {"#n=50", 50, false}, {"#n=05", 5, false}, {"#n=4", 0, false},
+        {"#n=51", 0, false}, {"#n=99", 0, false}, {"#n=abc", 0, false}, {"#n=", 0, false}, {"", 0, false},
+        {"#", 0, false}, {"#n=22.5", 0, false}, {"#n=+22", 0, false}, {"#n=022", 0, false}, {"#x=1&n=30", 30, false},
+        {"#n=30&x=1", 30, false}, {"#nn=22", 0, false}, {"#N=22", 0, false}, {"#n=２２", 0, false},
+        {"#n=22&predict", 22, true}, {"#predict&n=22", 22, true}, {"#predict", 0, true}, {"predict", 0, true},
+        {"#n=99&predict", 0, true}, {"#predicts&n=22", 22, false}, {"#Predict", 0, false}, {"#predict=1", 0, false},
+        {"#n=22predict", 0, false}, {"#<script>&predict", 0, true},
     };
     // clang-format on
     for (const auto& row : rows) {
-        INFO(row.first);
-        CHECK_EQ(LessonShots(row.first).value_or(0), row.second);
+        INFO(std::get<0>(row));
+        const LessonOptions options = ReadLessonOptions(std::get<0>(row));
+        CHECK_EQ(options.shots.value_or(0), std::get<1>(row));
+        CHECK_EQ(options.predict, std::get<2>(row));
     }
 }
 
+// A prediction as the field beside the slider gives it, and the class's predictions summed up
+// for the teacher: near the theory (N = 10: 65.1 %) within 10 points, at or above the linear
+// guess (100 %), their median.
+TEST_CASE("Predictions")
+{
+    // clang-format off
+    const std::pair<const char*, int> typed[] = {
+        {"30", 30}, {"０", 0}, {"１００", 100}, {" 65 ", 65}, {"65%", 65}, {"６５％", 65}, {"100 %", 100}, {"007", 7},
+        {"", -1}, {"101", -1}, {"-5", -1}, {"30.5", -1}, {"abc", -1}, {"1000", -1}, {"%", -1}, {"3 0", -1},
+    };
+    // clang-format on
+    for (const auto& row : typed) {
+        INFO(row.first);
+        CHECK_EQ(ReadPercent(row.first).value_or(-1), row.second);
+    }
+    const std::vector<Prediction> said = {Prediction::Of(100), Prediction::Of(55),  Prediction::Of(75),
+                                          Prediction::Of(30),  Prediction::Of(100), Prediction::DontKnow(),
+                                          Prediction{},        Prediction::Of(56)};
+    const PredictionSummary summary = SummarizePredictions(10, said);
+    CHECK_EQ(std::tuple(summary.predicted, summary.dontKnow, summary.none, summary.nearTheory, summary.linearOrAbove),
+             std::tuple(6, 1, 1, 2, 2));  // 56 and 75 are within 10 points of 65.1; 55 is not
+    CHECK_EQ(summary.median.value_or(-1), 65.5);
+    CHECK_EQ(PredictionSummaryText(summary),
+             "N = 10：予想 6 件（理論 65.1％ の±10ポイント以内 2 件、１回 10％ずつ足した値 100％ 以上 2 件、"
+             "予想の中央値 65.5％）、わからない 1 件、予想なし 1 件。");
+    CHECK_EQ(SummarizePredictions(5, std::vector<Prediction>{Prediction::Of(50)}).linearOrAbove, 1);  // 10·5 = 50
+    CHECK_FALSE(SummarizePredictions(20, std::vector<Prediction>{Prediction{}}).median.has_value());
+    CHECK_EQ(ComparisonSentence(Prediction::Of(100), 10, 20, 13), "予想 100％、実験 0.6500000、理論 0.6513215");
+}
+
 // Every single changed character and every swap of two neighbouring characters of a code is
-// refused, over many codes of both versions (the check's promise); and the codes themselves read
+// refused, over many codes of every version (the check's promise); and the codes themselves read
 // back.
 TEST_CASE("ResultCodeCheck")
 {
@@ -43,9 +82,13 @@ TEST_CASE("ResultCodeCheck")
     for (int made = 0; made < 300; ++made) {
         random = random * 6364136223846793005ULL + 1442695040888963407ULL;
         const int experiments = 1 + int((random >> 20) % 32767);
+        const int percent = int((random >> 8) % 102);  // 101 stands for わからない
         const codes::Series series{
             5 + int((random >> 58) % 46), experiments, int((random >> 40) % std::uint64_t(experiments + 1)),
-            codes::MakeId(random >> 3).substr(0, made % 2 ? codes::kFirstIdLength : codes::kIdLength)};
+            codes::MakeId(random >> 3).substr(0, made % 3 == 1 ? codes::kFirstIdLength : codes::kIdLength),
+            made % 3 != 2   ? Prediction{}
+            : percent > 100 ? Prediction::DontKnow()
+                            : Prediction::Of(percent)};
         const std::string code = codes::Encode(series);
         INFO(code);
         const auto read = codes::ReadCodes(code);
@@ -101,7 +144,13 @@ TEST_CASE("ResultCodeReading")
         {codes::Encode({51, 10, 1, "ABCDEFGH"}), "refused N is outside 5 to 50"},
         {codes::Encode({20, 32768, 1, "ABCDEFGH"}), "refused more than 32767 experiments"},
         {codes::Encode({20, 0, 0, "ABCDEFGH"}), "refused no experiment"},
-        {"M3-20-00150-00038-ABCDEFGH12", "refused an unknown version"},
+        {"M4-20-00150-00038-ABCDEFGH12", "refused an unknown version"},
+        {codes::Encode({20, 150, 38, "ABCDEFGH", Prediction::Of(30)}) + " " +
+         codes::Encode({20, 150, 38, "ABCDEFGH", Prediction::Of(0)}) + " " +
+         codes::Encode({20, 150, 38, "ABCDEFGH", Prediction::Of(100)}) + " " +
+         codes::Encode({20, 150, 38, "ABCDEFGH", Prediction::DontKnow()}),
+         "ok 20 150 38 30％|ok 20 150 38 0％|ok 20 150 38 100％|ok 20 150 38 わからない"},
+        {codes::Encode({20, 150, 38, "ABCDEFGH", Prediction::Of(101)}), "refused the prediction is outside 0 to 100 %"},
         {"「M1-」で始まるコードを送ってください M-1 MIX-1 SM1-20 " + good.substr(0, 20), ""},
         {"a code cut short: " + good.substr(0, good.size() - 1) + "。", ""},
     };
@@ -113,7 +162,11 @@ TEST_CASE("ResultCodeReading")
         for (const auto& found : codes::ReadCodes(text)) {
             seen << std::exchange(between, "|");
             if (found.accepted)
-                seen << "ok " << found.series.shots << ' ' << found.series.experiments << ' ' << found.series.successes;
+                seen << "ok " << found.series.shots << ' ' << found.series.experiments << ' ' << found.series.successes
+                     << (found.series.prediction.kind == Prediction::Kind::None ? "" : " ")
+                     << (found.series.prediction.kind == Prediction::Kind::None
+                             ? std::string()
+                             : PredictionText(found.series.prediction));
             else
                 seen << "refused " << codes::ReasonEnglish(found.refusal);
         }
@@ -127,7 +180,7 @@ TEST_CASE("ResultCodesInParts")
 {
     const std::string text = "「M1-」 " + codes::Encode({22, 10, 9, "BBBBB"}) + "\nＭ２－" +
                              codes::Encode({20, 150, 38, "K7Q2XA9B"}).substr(3, 9) + "\n" +
-                             codes::Encode({20, 150, 38, "K7Q2XA9B"}).substr(12) + " M3-1-2-3-4";
+                             codes::Encode({20, 150, 38, "K7Q2XA9B"}).substr(12) + " M4-1-2-3-4";
     std::vector<std::string> whole;
     for (const auto& found : codes::ReadCodes(text))
         whole.push_back(found.text);
@@ -158,6 +211,11 @@ TEST_CASE("PoolOfTheClass")
         {{{20, 30, 27, "AAAAA"}, {20, 30, 26, "AAAAA"}}, "20 30 26 AAAAA, 20 30 27 AAAAA (conflict)"},
         {{{20, 30, 27, "AAAAA"}, {20, 40, 26, "AAAAA"}, {20, 50, 36, "AAAAA"}}, "20 50 36 AAAAA"},
         {{{20, 10, 9, "AAAAAAAA"}, {20, 10, 9, "BBBBBBBB"}}, "20 10 9 AAAAAAAA, 20 10 9 BBBBBBBB"},
+        {{{20, 30, 27, "AAAAAAAA", Prediction::Of(30)}, {20, 50, 44, "AAAAAAAA", Prediction::Of(30)}},
+         "20 50 44 AAAAAAAA 30％"},
+        {{{20, 30, 27, "AAAAAAAA", Prediction::DontKnow()}, {20, 50, 44, "AAAAAAAA", Prediction::Of(30)},
+          {20, 60, 50, "AAAAAAAA"}},
+         "20 50 44 AAAAAAAA 30％, 20 30 27 AAAAAAAA わからない, 20 60 50 AAAAAAAA (conflict)"},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -175,7 +233,9 @@ TEST_CASE("PoolOfTheClass")
             std::string listed;
             for (const codes::Series& series : pool.Series())
                 listed += (listed.empty() ? "" : ", ") + std::to_string(series.shots) + " " +
-                          std::to_string(series.experiments) + " " + std::to_string(series.successes) + " " + series.id;
+                          std::to_string(series.experiments) + " " + std::to_string(series.successes) + " " +
+                          series.id + (series.prediction.kind == Prediction::Kind::None ? "" : " ") +
+                          (series.prediction.kind == Prediction::Kind::None ? "" : PredictionText(series.prediction));
             if (!pool.Conflicts().empty())
                 listed += " (conflict)";
             CHECK_MESSAGE(listed == row.second, text, " gives ", listed);

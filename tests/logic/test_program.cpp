@@ -313,11 +313,31 @@ TEST_CASE("SeriesKeptOverAReload")
 TEST_CASE("LessonOffer")
 {
     ProgramHarness harness;
-    harness.program.OfferShots(22);
+    harness.program.FollowLesson({22, false});
     std::string offered22 = kAskEntry;
     offered22.replace(offered22.find(" 20 "), 4, " 22 ");
     CHECK_EQ(harness.RunAndLog("start, activate").back(), offered22);
     CHECK_EQ(harness.RunAndLog("entry:abc").back(), offered22);  // refused: asked again, 22 offered
-    harness.program.OfferShots(std::nullopt);
+    harness.program.FollowLesson({});
     CHECK_EQ(harness.RunAndLog("entry:abc").back(), kAskEntry);
+}
+
+// A lesson with predictions: each accepted entry, after Reset too, asks before the theory shows;
+// Label15 stays empty, and nothing fires, until the answer, which the series keeps. Without the
+// lesson's word, the same entry shows the theory at once (above).
+TEST_CASE("PredictFirst")
+{
+    const std::string asked10 = "ask prediction " + PredictionQuestion(10) + " [OK|わからない]";
+    ProgramHarness harness;
+    harness.program.FollowLesson({std::nullopt, true});
+    harness.random.values = {0.01F, 0.5F};
+    CHECK_EQ(harness.RunAndLog("start, activate, entry:10").back(), asked10);
+    CHECK_EQ(harness.front.main->labels.count("Label15"), 0U);
+    CHECK(harness.RunAndLog("fire, tick, entry:20, ok").empty());  // the question holds everything
+    CHECK_EQ(harness.RunAndLog("predict:30").front(), "Label15=0.6513215");
+    CHECK_EQ(harness.RunAndLog("fire" + Shots(9) + ", reset, entry:10").back(), asked10);
+    harness.Run("predict:?" + Shots(10));
+    CHECK_EQ(harness.series.All().size(), 2U);
+    CHECK_EQ(harness.series.All()[0].prediction, Prediction::Of(30));
+    CHECK_EQ(harness.series.All()[1].prediction, Prediction::DontKnow());
 }

@@ -67,3 +67,75 @@ export class Dialogs {
     this.ask(title, text, buttons, null, () => program.onNoticeClosed());
   }
 }
+
+// A lesson's question before the theory shows: a whole percentage on a slider, its value in a
+// field beside it that also takes a number typed (full-width digits too, read by the program's
+// own rule), or わからない (the last button, Escape and the close box). The slider starts in the
+// middle and the field empty, so OK needs the student's own answer; until there is one, the hint
+// under the field says what is wanted.
+export class PredictionDialog {
+  constructor(module) {
+    this.module = module;
+    this.dialog = document.getElementById("predict");
+    this.slider = document.getElementById("predict-slider");
+    this.field = document.getElementById("predict-field");
+    this.hint = document.getElementById("predict-hint");
+    this.slider.addEventListener("input", () => {
+      this.field.value = this.slider.value;
+      this.hint.classList.remove("wrong");
+    });
+    this.field.addEventListener("input", () => {
+      const percent = module.readPercent(this.field.value);
+      if (percent !== null) this.slider.value = percent;
+      this.hint.classList.toggle("wrong", percent === null && this.field.value !== "");
+    });
+    this.dialog.addEventListener("cancel", (event) => {
+      event.preventDefault();
+      this.answer(null);
+    });
+    this.dialog.querySelector("form").addEventListener("submit", (event) => {
+      event.preventDefault();
+      const percent = module.readPercent(this.field.value);
+      if (percent === null) {
+        this.hint.classList.add("wrong");
+        this.field.focus();
+      } else {
+        this.answer(percent);
+      }
+    });
+  }
+
+  ask(program, question, title, { words, yes }) {
+    document.getElementById("predict-title").textContent = title;
+    document.getElementById("predict-question").textContent = question;
+    this.slider.value = 50;
+    this.field.value = "";
+    this.hint.classList.remove("wrong");
+    const row = document.getElementById("predict-buttons");
+    row.replaceChildren();
+    words.forEach((text, index) => {
+      const button = row.appendChild(document.createElement("button"));
+      button.type = index === yes ? "submit" : "button";
+      button.textContent = text;
+      if (index !== yes) button.addEventListener("click", () => this.answer(null));
+    });
+    this.program = program;
+    this.dialog.showModal();
+    this.slider.focus();
+  }
+
+  // Closes the box, then answers: a percentage, or null for わからない.
+  answer(percent) {
+    if (!this.dialog.open) return;
+    this.dialog.close();
+    this.program.onPrediction(percent);
+  }
+
+  close() {
+    if (this.dialog.open) this.dialog.close();
+  }
+
+  fit(scale) {
+    this.dialog.style.setProperty("--box", Math.max(1, scale));
+  }
+}

@@ -3,7 +3,7 @@
 // rules, its texts and its numbers) is the desktop program's own C++, compiled to WebAssembly;
 // this script and its modules only carry out what it asks.
 import { Cues } from "./cues.mjs";
-import { Dialogs } from "./dialogs.mjs";
+import { Dialogs, PredictionDialog } from "./dialogs.mjs";
 import { HelpView } from "./help_view.mjs";
 import { MainView } from "./main_view.mjs";
 import { ResultsView } from "./results_view.mjs";
@@ -16,6 +16,7 @@ class Page {
     this.bar = document.getElementById("page-bar");
     this.cues = new Cues(module);
     this.dialogs = new Dialogs();
+    this.prediction = new PredictionDialog(module);
     this.view = null;  // the window shown: the main view or the help view
     // Every series of this visit, across restarts of the program and loads of the page: kept in
     // the tab's session storage, which a reload, back and forward, a tab the browser discards and
@@ -49,9 +50,9 @@ class Page {
     for (const target of [window, window.visualViewport]) target?.addEventListener("resize", fit);
     new ResizeObserver(fit).observe(this.bar);
     document.getElementById("restart").addEventListener("click", () => this.start());
-    // Another lesson link opened on the page already open: its N from the next question on.
+    // Another lesson link opened on the page already open: its options from the next question on.
     window.addEventListener("hashchange", () => {
-      if (!this.program.isDeleted()) this.program.offerLesson(location.hash);
+      if (!this.program.isDeleted()) this.program.followLesson(location.hash);
     });
     // 結果を送る, from the end view and from the page's bar; the bar's button shows only while
     // nothing is under way (page_bar.css), and a press that comes when it is hidden does nothing.
@@ -71,7 +72,7 @@ class Page {
     document.getElementById("ended").hidden = true;
     const seed = crypto.getRandomValues(new Uint32Array(2));
     this.program = new this.module.Program(this, seed[0] * 2 ** 21 + (seed[1] >>> 11), this.series);
-    this.program.offerLesson(location.hash);  // a lesson link, index.html#n=22: its N offered
+    this.program.followLesson(location.hash);  // a lesson link, index.html#n=22&predict
     this.program.start();
   }
 
@@ -105,6 +106,7 @@ class Page {
     this.stage.style.top = `${middle(roomHeight, height) + (zoomed ? 0 : visible?.offsetTop ?? 0)}px`;
     this.view.fit(scale);
     this.dialogs.fit(scale);
+    this.prediction.fit(scale);
   }
 
   // The program's requests: the windows.
@@ -136,6 +138,7 @@ class Page {
   endProgram() {
     this.main?.unload();
     this.dialogs.close();
+    this.prediction.close();
     this.stage.replaceChildren();
     this.view = this.main = this.help = null;
     document.getElementById("ended").hidden = false;
@@ -157,6 +160,10 @@ class Page {
 
   showNotice(text, title, buttons) {
     this.dialogs.showNotice(this.program, text, title, buttons);
+  }
+
+  askPrediction(question, title, buttons) {
+    this.prediction.ask(this.program, question, title, buttons);
   }
 
   // The sound output.

@@ -37,8 +37,10 @@ export class ResultsView {
   open() {
     this.opener = document.activeElement;
     const all = this.series.all();
+    // A visit of a lesson with predictions sets each series beside its prediction.
+    const compare = all.some(({ asked }) => asked);
     this.list.replaceChildren(...(all.length > 1 ? [this.together(all)] : []),
-                              ...all.map((series, index) => this.item(series, index + 1)));
+                              ...all.map((series, index) => this.item(series, index + 1, compare)));
     $("results-empty").hidden = all.length > 0;
     $("results-copy-all").hidden = all.length < 2;
     this.status.textContent = "";
@@ -90,7 +92,7 @@ export class ResultsView {
   }
 
   // One series: its figures, its code, its QR code and what can be done with the code.
-  item({ shots, experiments, successes, rate, code }, number) {
+  item({ shots, experiments, successes, rate, code, ...comparison }, number, compare) {
     const item = document.createElement("li");
     item.className = "series";
     item.setAttribute("aria-labelledby", `series-${number}`);
@@ -103,6 +105,7 @@ export class ResultsView {
       figures.append(Object.assign(document.createElement("dt"), { textContent: term }),
                      Object.assign(document.createElement("dd"), { textContent: value }));
     }
+    if (compare) item.append(...this.comparison(comparison, rate));
     const text = item.appendChild(document.createElement("p"));
     text.className = "code";
     text.id = `code-${number}`;
@@ -119,6 +122,29 @@ export class ResultsView {
     button("コピー", () => this.copy(code, "コード"));
     if (canShare()) button("共有…", () => this.share(code, shots));
     return item;
+  }
+
+  // The prediction, the experiment and the theory as three bars, and the same in one sentence
+  // (which is what a screen reader reads: the bars are a picture of it).
+  comparison({ prediction, predicted, theory, sentence }, rate) {
+    const bars = document.createElement("div");
+    bars.className = "comparison";
+    bars.setAttribute("aria-hidden", "true");
+    for (const [name, value, text, kind] of [["予想", predicted === null ? null : predicted / 100, prediction, "predicted"],
+                                             ["実験", Number(rate), rate, "experiment"],
+                                             ["理論", Number(theory), theory, "theory"]]) {
+      bars.appendChild(Object.assign(document.createElement("span"), { textContent: name }));
+      const track = bars.appendChild(document.createElement("span"));
+      track.className = "track";
+      if (value !== null) {
+        const bar = track.appendChild(document.createElement("span"));
+        bar.className = `bar ${kind}`;
+        bar.style.width = `${Math.round(value * 1000) / 10}%`;
+      }
+      bars.appendChild(Object.assign(document.createElement("span"), { textContent: text }));
+    }
+    const words = Object.assign(document.createElement("p"), { className: "sentence", textContent: sentence });
+    return [bars, words];
   }
 
   async copy(text, what) {
