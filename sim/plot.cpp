@@ -264,6 +264,107 @@ std::string FunnelPlot(const std::vector<Row>& series, const Row& pooled)
     return svg.str();
 }
 
+namespace {
+
+constexpr const char* kLinearWords = "１回 10％ずつ足した値";
+
+// A horizontal line across the plot at `y`, in `stroke` with `dashes`, and its label at the right.
+std::string Across(const Frame& frame, double y, const char* stroke, const char* dashes, const std::string& label)
+{
+    std::ostringstream svg;
+    svg << "<line x1=\"" << Frame::kLeft << "\" y1=\"" << frame.Y(y) << "\" x2=\"" << Frame::kRight << "\" y2=\""
+        << frame.Y(y) << "\" stroke=\"" << stroke << "\" stroke-width=\"2\" stroke-dasharray=\"" << dashes
+        << "\"/><text x=\"" << Frame::kRight - 6 << "\" y=\"" << frame.Y(y) - 5 << "\" text-anchor=\"end\" fill=\""
+        << stroke << "\" stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">" << label << "</text>\n";
+    return svg.str();
+}
+
+// Dots at `x` for `percents`, equal ones side by side `step` apart.
+std::string Dots(const Frame& frame, double x, const std::vector<int>& percents, double step, double radius)
+{
+    std::map<int, int> counts;
+    for (int percent : percents)
+        ++counts[percent];
+    std::ostringstream svg;
+    for (const auto& [percent, count] : counts) {
+        for (int at = 0; at < count; ++at)
+            svg << "<circle cx=\"" << x + (at - (count - 1) / 2.0) * step << "\" cy=\"" << frame.Y(percent / 100.0)
+                << "\" r=\"" << radius << "\"/>";
+        svg << "\n";
+    }
+    return svg.str();
+}
+
+std::string PredictionCounts(const std::vector<PredictionGroup>& groups)
+{
+    int predicted = 0, dontKnow = 0, none = 0;
+    for (const PredictionGroup& group : groups) {
+        predicted += int(group.percents.size());
+        dontKnow += group.dontKnow;
+        none += group.none;
+    }
+    return "予想 " + std::to_string(predicted) + " 件、わからない " + std::to_string(dontKnow) + " 件、予想なし " +
+           std::to_string(none) + " 件";
+}
+
+}  // namespace
+
+std::string PredictionPlot(const std::vector<PredictionGroup>& groups)
+{
+    std::ostringstream svg;
+    const std::string swatchDot = "<circle cx=\"14\" cy=\"0\" r=\"4\" fill=\"#0050c8\"/>";
+    const std::string theoryLine =
+        "<line x1=\"0\" x2=\"28\" stroke=\"#d00\" stroke-width=\"2\" stroke-dasharray=\"6 4\"/>";
+    const std::string linearLine =
+        "<line x1=\"0\" x2=\"28\" stroke=\"#007a33\" stroke-width=\"2\" stroke-dasharray=\"2 3\"/>";
+    if (groups.size() == 1) {
+        const PredictionGroup& group = groups.front();
+        const Frame frame{0, 1, 0, 1, false};
+        svg << SvgStart("予想と結果　N = " + std::to_string(group.shots) + "（" + PredictionCounts(groups) + "）");
+        svg << Axes(frame, {}, "各系列の予想（同じ値は横に並べる）", "少なくとも１回当たる確率");
+        const double step = std::min(9.0, 560.0 / double(std::max<std::size_t>(1, group.percents.size())));
+        svg << Across(frame, std::min(1.0, 0.1 * group.shots), "#007a33", "2 3",
+                      std::string(kLinearWords) + " " + std::to_string(std::min(100, 10 * group.shots)) + "％")
+            << Across(frame, group.pooled.experimental, "#c07000", "10 3",
+                      "クラスの実験 " + group.pooled.experimentalText)
+            << Across(frame, group.pooled.theoretical, "#d00", "6 4", "理論 " + group.pooled.theoreticalText);
+        svg << "<g fill=\"#0050c8\" fill-opacity=\"0.85\">\n"
+            << Dots(frame, (Frame::kLeft + Frame::kRight) / 2, group.percents, step, std::min(4.0, step / 2))
+            << "</g>\n";
+        svg << "</svg>\n";
+        return svg.str();
+    }
+    const int first = groups.front().shots, last = groups.back().shots;
+    const Frame frame{double(first) - 1, double(last) + 1, 0, 1, false};
+    svg << SvgStart("予想と結果：N ごと（" + PredictionCounts(groups) + "）");
+    std::vector<double> ticks;
+    ticks.reserve(groups.size());
+    for (const PredictionGroup& group : groups)
+        ticks.push_back(group.shots);
+    svg << Axes(frame, ticks, "１回の実験で撃つ回数 N", "少なくとも１回当たる確率");
+    svg << "<polyline fill=\"none\" stroke=\"#007a33\" stroke-width=\"2\" stroke-dasharray=\"2 3\" points=\"";
+    for (double n = first - 1; n <= last + 1 + 1e-9; n += 0.25)
+        svg << frame.X(n) << ',' << frame.Y(std::min(1.0, 0.1 * n)) << ' ';
+    svg << "\"/>\n<polyline fill=\"none\" stroke=\"#d00\" stroke-width=\"2\" stroke-dasharray=\"6 4\" points=\"";
+    for (double n = first - 1; n <= last + 1 + 1e-9; n += 0.25)
+        svg << frame.X(n) << ',' << frame.Y(TheoryCurve(n)) << ' ';
+    svg << "\"/>\n<g fill=\"#0050c8\" fill-opacity=\"0.85\">\n";
+    const double room = (frame.X(first + 1) - frame.X(first)) * 0.8;
+    for (const PredictionGroup& group : groups)
+        svg << Dots(frame, frame.X(group.shots), group.percents, std::min(5.0, room / 8), 2.5);
+    svg << "</g>\n";
+    for (const PredictionGroup& group : groups)
+        svg << "<path d=\"M" << frame.X(group.shots) << ',' << frame.Y(group.pooled.experimental) - 6
+            << " l6 6 l-6 6 l-6 -6 Z\" fill=\"#f0a000\" stroke=\"#000\"/>\n";
+    svg << Legend(
+        {{swatchDot, "各系列の予想"},
+         {"<path d=\"M14,-6 l6 6 l-6 6 l-6 -6 Z\" fill=\"#f0a000\" stroke=\"#000\"/>", "クラスの実験の成功率"},
+         {theoryLine, "理論上の確率 1 − 0.9^N"},
+         {linearLine, std::string(kLinearWords) + " min(1, 0.1N)"}});
+    svg << "</svg>\n";
+    return svg.str();
+}
+
 std::string FunnelDescription(const std::vector<Row>& series, const Row& pooled)
 {
     const auto outside = std::count_if(series.begin(), series.end(), [](const Row& row) {

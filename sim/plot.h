@@ -35,6 +35,20 @@ inline constexpr int kPlotPoints = 400;
 [[nodiscard]] std::string FunnelPlot(const std::vector<Row>& series, const Row& pooled);
 [[nodiscard]] std::string FunnelDescription(const std::vector<Row>& series, const Row& pooled);
 
+// The class's predictions of one N: each series' percentage, its わからない and series asked
+// nothing, and the pooled experimental rate.
+struct PredictionGroup {
+    int shots = 0;
+    std::vector<int> percents;
+    int dontKnow = 0;
+    int none = 0;
+    Row pooled;
+};
+// The predictions as dots against the theory, the pooled rate and the linear guess min(1, 0.1·N)
+// (「１回 10％ずつ足した値」): for one N a strip, equal predictions side by side; for several N,
+// the predictions against N over the theory's curve and the linear guess's line.
+[[nodiscard]] std::string PredictionPlot(const std::vector<PredictionGroup>& groups);
+
 // SVG of the experimental probability for each N over the theoretical curve 1 − 0.9^N.
 [[nodiscard]] std::string RangePlot(const std::vector<Row>& rows);
 

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "classroom/pool.h"
+#include "classroom/prediction.h"
 #include "sim/report.h"
 
 // The class's pool as mokopera-sim --pool and the teacher's page report it: for each N its series
-// and their pooled total beside the theory, as a plain table and as CSV, and a funnel plot.
+// and their pooled total beside the theory, as a plain table and as CSV, a funnel plot, and the
+// class's predictions against the experiment and the theory.
 namespace mokopera::sim {
 
 // The pooled table's columns: mokopera-sim's, with the series' id after N.
@@ -36,5 +38,15 @@ struct PoolFigure {
     int shots = 0;  // the N drawn
 };
 [[nodiscard]] PoolFigure PoolPlot(const classroom::Pool& pool, int shots = 0);
+
+// Each N's predictions summed up, by N; none when no series of the pool was asked for one.
+[[nodiscard]] std::vector<PredictionSummary> PredictionSummaries(const classroom::Pool& pool);
+// The class's predictions against the experiment and the theory (PredictionPlot): one N's strip,
+// or all N's predictions against N where several N have them; its text alternative in words;
+// empty when no series was asked.
+[[nodiscard]] PoolFigure PredictionFigure(const classroom::Pool& pool);
+// What mokopera-sim --pool --plot writes and the teacher's page downloads: the funnel plot of
+// `shots` (PoolPlot), and below it the predictions' figure where there are predictions.
+[[nodiscard]] std::string PoolPlotFile(const classroom::Pool& pool, int shots = 0);
 
 }  // namespace mokopera::sim

@@ -120,7 +120,7 @@ int RunPool(const Options& options, std::optional<PlotFile>& plot, std::ostream&
         return 2;
     }
     if (plot) {
-        if (const std::string problem = plot->Commit(PoolPlot(pool).svg); !problem.empty()) {
+        if (const std::string problem = plot->Commit(PoolPlotFile(pool)); !problem.empty()) {
             err << "mokopera-sim: " << problem << "\n";
             return 2;
         }

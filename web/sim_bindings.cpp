@@ -212,6 +212,18 @@ public:
         plot.set("shots", figure.shots);
         return plot;
     }
+    // The class's predictions against the experiment and the theory: {svg, description}, the svg
+    // empty when no series was asked.
+    [[nodiscard]] val Predictions() const
+    {
+        const PoolFigure figure = PredictionFigure(pool_);
+        val made = val::object();
+        made.set("svg", figure.svg);
+        made.set("description", figure.description);
+        return made;
+    }
+    // What --plot writes for the funnel plot of `shots`: the file the page offers.
+    [[nodiscard]] std::string PlotFile(int shots) const { return PoolPlotFile(pool_, shots); }
     [[nodiscard]] std::string Csv() const { return PoolCsv(pool_); }
     // The series that conflict: [{shots, id, states: ["experiments/successes", ...]}].
     [[nodiscard]] val Conflicts() const
@@ -304,6 +316,8 @@ EMSCRIPTEN_BINDINGS(mokopera_sim)
         .function("table", &ClassPool::Table)
         .function("plot", &ClassPool::Plot)
         .function("csv", &ClassPool::Csv)
+        .function("predictions", &ClassPool::Predictions)
+        .function("plotFile", &ClassPool::PlotFile)
         .function("conflicts", &ClassPool::Conflicts);
     emscripten::class_<GroupTask>("GroupTask")
         .constructor<int, double, const std::string&, int, int, int, int>()

@@ -76,6 +76,14 @@ cp "$WORK/out" "$WORK/utf8.csv"
 grep -q 'M1-20-00010-00011-CCCCCA8: more successes than experiments' "$WORK/err" || fail "the forged code is not named"
 grep -q '<circle' "$WORK/funnel.svg" && [ "$(tail -n 1 "$WORK/funnel.svg")" = "</svg>" ] || fail "no funnel plot"
 "$SIM" --pool - --csv <"$WORK/codes.txt" 2>/dev/null | cmp -s - "$WORK/out" || fail "--pool - is not the file's pool"
+# A code with a prediction: its columns in the CSV, the class's predictions in words after the
+# table, and their figure below the funnel plot.
+printf 'M3-10-00020-00012-030-SR000000HF\n' >"$WORK/predicted.txt"
+run 0 --pool "$WORK/predicted.txt" --csv --plot "$WORK/predicted.svg"
+[ "$(sed -n 2p "$WORK/out" | tr -d '\r' | cut -d, -f8-)" = "30,percent" ] || fail "the prediction's CSV is $(cat "$WORK/out")"
+grep -q '予想と結果　N = 10' "$WORK/predicted.svg" || fail "no predictions' figure"
+run 0 --pool "$WORK/predicted.txt"
+grep -q 'N = 10：予想 1 件' "$WORK/out" || fail "no predictions in words: $(cat "$WORK/out")"
 run 2 --pool "$WORK/codes.txt" -n 20
 run 2 --pool "$WORK"
 # The same text as a Japanese PC writes it: UTF-8 with its mark, UTF-16 either way round with its

@@ -1,7 +1,8 @@
 // クラスの結果: the codes the students send, pasted in any text or read by the camera, pooled by
 // mokopera-sim --pool's own code, for each of the teacher's classes; for each N a table of its
-// series and their total beside the theory, the series that conflict, a funnel plot of one N, and
-// the files mokopera-sim --pool --csv --plot writes for the same codes.
+// series and their total beside the theory, the series that conflict, a funnel plot of one N, the
+// class's predictions against the experiment and the theory (予想と結果) where students were asked,
+// and the files mokopera-sim --pool --csv --plot writes for the same codes.
 //
 // Each class's pool is kept in the browser's storage (class_store.mjs) as soon as a code is
 // accepted, before it is shown: a reload, a closed tab or a crash loses nothing. Every write
@@ -49,11 +50,13 @@ export class ClassPoolView {
       this.refresh();
     });
     element("pool-project").addEventListener("click", () => parts.project(element("pool-figure")));
+    element("predictions-project").addEventListener("click", () => parts.project(element("predictions-figure")));
     // The downloads, made when they are asked for.
     element("pool-csv").addEventListener("click", () =>
       parts.offer(element("pool-csv"), this.pool.csv(), "text/csv;charset=utf-8", `${this.fileName()}.csv`));
     element("pool-svg").addEventListener("click", () =>
-      parts.offer(element("pool-svg"), this.plot().svg, "image/svg+xml;charset=utf-8", `${this.fileName()}-n${this.plot().shots}.svg`));
+      parts.offer(element("pool-svg"), this.pool.plotFile(this.plot().shots), "image/svg+xml;charset=utf-8",
+                  `${this.fileName()}-n${this.plot().shots}.svg`));
     // The camera: each QR code's text heard once while it is held up.
     this.seen = new Set();
     element("scan").addEventListener("click", () => {
@@ -337,6 +340,11 @@ export class ClassPoolView {
       element("pool-plot").replaceChildren(this.parts.plotElement(plot.svg.replace(/^<\?xml[^>]*>\s*/, "")));
       element("pool-plot-text").textContent = plot.description;
       element("pool-plot").dataset.series = String(count);
+      const predictions = this.pool.predictions();
+      element("predictions").hidden = predictions.svg === "";
+      element("predictions-plot").replaceChildren(...(predictions.svg === "" ? [] :
+        [this.parts.plotElement(predictions.svg.replace(/^<\?xml[^>]*>\s*/, ""))]));
+      element("predictions-text").textContent = predictions.description;
       element("pool-shots").replaceChildren(...this.pool.groups().map(([shots]) =>
         Object.assign(document.createElement("option"), { value: shots, textContent: `N = ${shots}`, selected: shots === this.shots })));
       const conflicts = this.pool.conflicts();

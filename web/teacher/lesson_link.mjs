@@ -1,4 +1,5 @@
-// 授業のリンク: the student page with the lesson's N offered in its entry box (index.html#n=22), as
+// 授業のリンク: the student page with the lesson's N offered in its entry box (index.html#n=22), and
+// with 撃つ前に予想させる each student's prediction asked before the theory shows (&predict), as
 // a link and as a QR code to scan from the back of a classroom, with copy, share and the whole
 // screen. On the hosted site the link is the site's own student page. A page opened from a file
 // cannot link into a file on each student's device: it says so, and offers the hosted site's link
@@ -24,6 +25,7 @@ export class LessonLink {
     byId("lesson-output").hidden = !this.base;
     if (!this.base) return;
     choice.addEventListener("change", () => this.show());
+    byId("lesson-predict").addEventListener("change", () => this.show());
     byId("lesson-copy").addEventListener("click", async () => {
       byId("lesson-status").textContent = await copyText(this.link) ? "リンクをコピーしました。 Copied." :
         "コピーできませんでした。リンクを選んでコピーしてください。 Could not copy.";
@@ -37,7 +39,8 @@ export class LessonLink {
 
   show() {
     const shots = byId("lesson-shots").value;
-    this.link = `${this.base}#n=${shots}`;
+    const predict = byId("lesson-predict").checked;
+    this.link = `${this.base}#n=${shots}${predict ? "&predict" : ""}`;
     const link = byId("lesson-link");
     link.href = link.textContent = this.link;
     byId("lesson-qr").replaceChildren(qrElement(this.link, `N = ${shots} の授業のリンク ${this.link} の QR コード`));
