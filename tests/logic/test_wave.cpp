@@ -88,7 +88,7 @@ TEST_CASE("GeneratedCues")
         const std::string bytes{std::istreambuf_iterator<char>(file), {}};
         const auto parsed = Parse(bytes);
         REQUIRE(parsed);
-        const auto& wave = parsed.value();
+        const WaveSound wave = parsed.value_or(WaveSound{});
         CHECK_EQ(wave.channels, 1);
         CHECK_EQ(wave.bitsPerSample, 16);
         CHECK_EQ(wave.dataOffset, 44);
