@@ -39,4 +39,19 @@ test("calls with values that mean nothing do nothing", async () => {
   assert.equal(program.ended(), true);
   assert.deepEqual(series.all(), []);  // one shot: no experiment finished, nothing to send
   program.delete();
+
+  // A lesson that asks first: an answer that is no whole percentage leaves the question open.
+  const asking = new module.Program(page, 7, series);
+  asking.followLesson("#predict");
+  asking.start();
+  asking.mainViewActivated();
+  asking.onEntry("10");
+  assert.match(calls.at(-1), /^askPrediction 10 回撃って/);
+  calls.length = 0;
+  for (const value of [101, -1, 30.5, "30", undefined, {}, true]) asking.onPrediction(value);
+  assert.deepEqual(calls, []);
+  asking.onPrediction(null);  // わからない
+  assert.equal(calls[0], "setLabelText Label15 0.6513215");
+  assert.deepEqual([module.readPercent("７５％"), module.readPercent("101")], [75, null]);
+  asking.delete();
 });
