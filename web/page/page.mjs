@@ -50,7 +50,8 @@ class Page {
     for (const target of [window, window.visualViewport]) target?.addEventListener("resize", fit);
     new ResizeObserver(fit).observe(this.bar);
     document.getElementById("restart").addEventListener("click", () => this.start());
-    // Another lesson link opened on the page already open: its options from the next question on.
+    // Another lesson link opened on the page already open: its N from the next question on, and
+    // whether to ask for predictions from the next main window on (after HELP, or a new start).
     window.addEventListener("hashchange", () => {
       if (!this.program.isDeleted()) this.program.followLesson(location.hash);
     });
