@@ -123,11 +123,11 @@ PredictionSummary SummarizePredictions(int shots, std::span<const Prediction> pr
 std::string PredictionSummaryText(const PredictionSummary& summary)
 {
     std::string text = "N = " + std::to_string(summary.shots) + "：予想 " + Count(summary.predicted);
-    if (summary.predicted > 0)
+    if (summary.median)
         text += "（理論 " + PercentText(std::round(1000 * TheoryCurve(summary.shots)) / 10) + " の±10ポイント以内 " +
                 Count(summary.nearTheory) + "、１回 10％ずつ足した値 " +
                 PercentText(LinearGuessPercent(summary.shots)) + " 以上 " + Count(summary.linearOrAbove) +
-                "、予想の中央値 " + PercentText(*summary.median) + "）";
+                "、予想の中央値 " + PercentText(summary.median.value_or(0)) + "）";
     text += "、わからない " + Count(summary.dontKnow) + "、予想なし " + Count(summary.none) + "。";
     return text;
 }
