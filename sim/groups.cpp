@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 
+#include "simulation/fast_kernels.h"
 #include "simulation/fast_step.h"
 
 namespace mokopera::sim {
@@ -30,11 +31,23 @@ struct GroupRun::Lanes {
 
 namespace {
 
+// One experiment on each of the streams: 8 or 16 in the machine's vector registers, fewer by the
+// scalar step (they keep a core busy by themselves).
+template <std::size_t Width>
+void FireGroup(fast_step::Kernel kernel, ShotStreams<Width>& streams, int shots, std::array<bool, Width>& successes)
+{
+    if constexpr (Width == 8 || Width == 16)
+        fast_step::Fire(kernel, streams, shots, successes);
+    else
+        FireExperiments(streams, shots, successes);
+}
+
 // `Width` blocks fired together while each has experiments left, then each alone to its end.
 template <std::size_t Width>
 class LanesOf final : public GroupRun::Lanes {
 public:
-    LanesOf(int shots, std::uint64_t seed, int firstBlock, const std::vector<Block>& blocks) : shots_(shots)
+    LanesOf(int shots, std::uint64_t seed, int firstBlock, const std::vector<Block>& blocks)
+        : shots_(shots), kernel_(fast_step::BestKernel())
     {
         together_ = std::numeric_limits<long long>::max();
         for (std::size_t i = 0; i < Width; ++i) {
@@ -51,7 +64,7 @@ public:
     {
         std::array<bool, Width> successes{};
         for (; steps > 0 && fired_ < together_; --steps, ++fired_) {
-            FireExperiments(streams_, shots_, successes);
+            FireGroup(kernel_, streams_, shots_, successes);
             for (std::size_t i = 0; i < Width; ++i)
                 Count(blocks[i], successes[i], checkpoints);
         }
@@ -76,6 +89,7 @@ public:
 
 private:
     int shots_;
+    fast_step::Kernel kernel_;
     ShotStreams<Width> streams_;
     ShotStreams<1> alone_;
     long long together_ = 0, fired_ = 0;
@@ -87,6 +101,8 @@ private:
 
 int GroupWidth(unsigned workers)
 {
+    if (fast_step::BestKernel() != fast_step::Kernel::Scalar && workers <= 2)
+        return workers <= 1 ? 16 : 8;
     return workers <= 4 ? 4 : workers <= 8 ? 2 : 1;
 }
 
@@ -97,7 +113,11 @@ GroupRun::GroupRun(int shots, long long experiments, std::uint64_t seed, int gro
     const int first = group * width;
     for (int b = first; b < first + width; ++b)
         blocks_.push_back({experiments * b / kBlocks, experiments * (b + 1) / kBlocks, 0, 0, {}});
-    if (width == 4)
+    if (width == 16)
+        lanes_ = std::make_unique<LanesOf<16>>(shots, seed, first, blocks_);
+    else if (width == 8)
+        lanes_ = std::make_unique<LanesOf<8>>(shots, seed, first, blocks_);
+    else if (width == 4)
         lanes_ = std::make_unique<LanesOf<4>>(shots, seed, first, blocks_);
     else if (width == 2)
         lanes_ = std::make_unique<LanesOf<2>>(shots, seed, first, blocks_);

@@ -31,7 +31,8 @@ struct Block {
     std::vector<Checkpoint> checkpoints;  // successes within the block, at the checkpoints inside it
 };
 
-// How many blocks one worker fires together when `workers` share a batch: 4 keep a core busy,
+// How many blocks one worker fires together when `workers` share a batch: where a vector kernel
+// runs, 16 or 8 fill the registers of one or two cores; 4 keep a core busy by the scalar step;
 // fewer leave groups for more cores. The figures are the same either way.
 [[nodiscard]] int GroupWidth(unsigned workers);
 

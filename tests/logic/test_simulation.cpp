@@ -13,6 +13,7 @@
 
 #include "doctest_extras.h"
 #include "simulation/entry.h"
+#include "simulation/fast_kernels.h"
 #include "simulation/fast_step.h"
 #include "simulation/number_text.h"
 #include "simulation/shot_step.h"
@@ -253,5 +254,40 @@ TEST_CASE("SameVerdictsAsShotStep")
             CHECK(given == fast[block]);
             CHECK(std::count(fast[block].begin(), fast[block].end(), true) > 0);
         }
+    }
+}
+
+// Every vector kernel the machine runs fires what the scalar step fires, on 8 and on 16 streams,
+// across midnights; the kernels it cannot run are named.
+template <std::size_t Count>
+void CheckKernels(int shots)
+{
+    ShotStreams<Count> reference;
+    for (std::size_t i = 0; i < Count; ++i)
+        reference.Start(i, 0x9E3779B97F4A7C15ULL * (i + 1),
+                        i % 3 == 0 ? 86400.0 * double(i + 1) - 0.05 * double(i) : 9 * 3600.0 + double(i));
+    for (const fast_step::Kernel kernel : fast_step::BuiltKernels()) {
+        if (!fast_step::Runs(kernel)) {
+            MESSAGE("this machine cannot run the ", fast_step::KernelName(kernel), " kernel");
+            continue;
+        }
+        INFO(fast_step::KernelName(kernel), ", ", Count, " streams, N = ", shots);
+        ShotStreams<Count> scalar = reference, vector = reference;
+        std::array<bool, Count> expected{}, fired{};
+        int same = 0;
+        for (int experiment = 0; experiment < 3000; ++experiment) {
+            FireExperiments(scalar, shots, expected);
+            fast_step::Fire(kernel, vector, shots, fired);
+            same += expected == fired && scalar.state == vector.state ? 1 : 0;
+        }
+        CHECK_EQ(same, 3000);
+    }
+}
+
+TEST_CASE("EveryKernelAsTheScalarStep")
+{
+    for (const int shots : {5, 23, 50}) {
+        CheckKernels<8>(shots);
+        CheckKernels<16>(shots);
     }
 }
