@@ -6,7 +6,8 @@
 //   base64:FILE     the file in base64 (for data: URLs)
 //   gzip64:FILE     the file compressed with gzip, in base64 (for a large binary the page
 //                   decompresses when it needs it)
-//   script:ENTRY    the module ENTRY and those it imports (npm packages too), as one classic script
+//   script:ENTRY    the module ENTRY and those it imports (npm packages too), as one classic script,
+//                   minified by terser (web/package.json), every licence comment kept whole
 //   cues:PROGRAM.js,FOLDER   the cues the program names, from FOLDER, as JSON of base64
 //   paints:PROGRAM.js        the window's face and text colours from the program's layout, as CSS
 //   value:TEXT      TEXT itself (an address: letters, digits and : / . _ ~ % - only), or nothing
@@ -15,6 +16,7 @@ import { existsSync, readFileSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { dirname, join, resolve } from "node:path";
 import { gzipSync } from "node:zlib";
+import { minify } from "terser";
 import { hashScripts } from "./policy.mjs";
 
 const [template, output, ...given] = process.argv.slice(2);
@@ -58,12 +60,12 @@ function packageModule(name, imported) {
     console.error(`build_page: cannot put ${name} in as ${imported}`);
     process.exit(1);
   }
-  return `/* ${packageName} ${version} from npm (${license}). Its licence:\n\n${licence}*/\n` +
-    (module ? source.replace(/^export default \w+;$/m, "") : source);
+  return { licence: `/*! ${packageName} ${version} from npm (${license}). Its licence:\n\n${licence}*/`,
+           source: module ? source.replace(/^export default \w+;$/m, "") : source };
 }
 
 function bundle(entry) {
-  const included = new Set(), parts = ['"use strict";'];
+  const included = new Set(), parts = ['"use strict";'], licences = [];
   const include = (path) => {
     if (included.has(path)) return;
     included.add(path);
@@ -73,7 +75,9 @@ function bundle(entry) {
         include(resolve(dirname(path), from));
       } else if (!included.has(from)) {
         included.add(from);
-        parts.push(packageModule(from, imported));
+        const { licence, source: packageSource } = packageModule(from, imported);
+        licences.push(licence);
+        parts.push(packageSource);
       }
     }
     // Each module in a scope of its own; only what it exports is seen by the others.
@@ -83,7 +87,16 @@ function bundle(entry) {
                                : `{\n${body}\n}`);
   };
   include(resolve(entry));
-  return parts.join("\n");
+  return { code: parts.join("\n"), licences };
+}
+
+// The bundle made smaller: names inside functions shortened, blanks and comments dropped; the top
+// level keeps its names (the page's other scripts and the tests reach them). The packages'
+// licences come first, each whole, in the order of the packages.
+async function script(entry) {
+  const { code, licences } = bundle(entry);
+  const minified = await minify(code, { compress: true, mangle: true, format: { comments: false } });
+  return [...licences, minified.code].join("\n");
 }
 
 const load = async (program) => require(resolve(program))();
@@ -104,7 +117,7 @@ async function paints(program) {
   return `:root { --face: ${face}; --text: ${windowText}; }`;
 }
 
-const kinds = { text, base64, gzip64, script: bundle, cues, paints, value: (given) => given };
+const kinds = { text, base64, gzip64, script, cues, paints, value: (given) => given };
 let html = text(template);
 const names = new Set(marks.map(([name]) => name));
 for (const [wanted] of html.matchAll(/\/\*[A-Z_]+\*\//g)) {

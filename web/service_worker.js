@@ -26,7 +26,8 @@ const OURS = new Set([SCOPE, ...Object.keys(FILES).map((name) => new URL(name, S
 // Caches of builds from before caches were named after their site.
 const UNSCOPED = /^mokopera-[0-9a-f]{16}$/;
 
-// Files kept once a page of theirs has been opened, and by every later build from then on.
+// Files kept once a page of theirs has been opened (the one that installs the worker, or later),
+// and by every later build from then on.
 const LATER = new Set(["teacher.html"]);
 
 const hex = (buffer) => Array.from(new Uint8Array(buffer), (byte) => byte.toString(16).padStart(2, "0")).join("");
@@ -70,9 +71,10 @@ async function keepBuild() {
   // index.html as the page that registered the worker was loaded: by the site's folder, when it was.
   const clients = await self.clients.matchAll({ includeUncontrolled: true });
   const byFolder = clients.some((client) => client.url.split(/[?#]/)[0] === SCOPE);
+  const opened = new Set(clients.map((client) => client.url.split(/[?#]/)[0]));
   const names = [];
   for (const name of Object.keys(FILES)) {
-    if (!LATER.has(name) || await keptBefore(name)) names.push(name);
+    if (!LATER.has(name) || opened.has(new URL(name, SCOPE).href) || await keptBefore(name)) names.push(name);
   }
   const fetched = await Promise.all(names.map(async (name) => {
     const { body, headers } = await fetchFile(name, name === "index.html" && byFolder ? SCOPE : undefined);
