@@ -9,30 +9,12 @@ namespace {
 // The vector types of `Width` lanes: 64-bit unsigned and signed integers, doubles, and the floats
 // and 32-bit integers the doubles narrow to.
 template <int Width>
-struct Lanes;
-template <>
-struct Lanes<8> {
-    typedef std::uint64_t U __attribute__((vector_size(64)));
-    typedef std::int64_t S __attribute__((vector_size(64)));
-    typedef double D __attribute__((vector_size(64)));
-    typedef float F __attribute__((vector_size(32)));
-    typedef std::uint32_t U32 __attribute__((vector_size(32)));
-};
-template <>
-struct Lanes<4> {
-    typedef std::uint64_t U __attribute__((vector_size(32)));
-    typedef std::int64_t S __attribute__((vector_size(32)));
-    typedef double D __attribute__((vector_size(32)));
-    typedef float F __attribute__((vector_size(16)));
-    typedef std::uint32_t U32 __attribute__((vector_size(16)));
-};
-template <>
-struct Lanes<2> {
-    typedef std::uint64_t U __attribute__((vector_size(16)));
-    typedef std::int64_t S __attribute__((vector_size(16)));
-    typedef double D __attribute__((vector_size(16)));
-    typedef float F __attribute__((vector_size(8)));
-    typedef std::uint32_t U32 __attribute__((vector_size(8)));
+struct Lanes {
+    typedef std::uint64_t U __attribute__((vector_size(8 * Width)));
+    typedef std::int64_t S __attribute__((vector_size(8 * Width)));
+    typedef double D __attribute__((vector_size(8 * Width)));
+    typedef float F __attribute__((vector_size(4 * Width)));
+    typedef std::uint32_t U32 __attribute__((vector_size(4 * Width)));
 };
 
 // Whether a stream's clock passes a midnight during the next experiment of `shots` shots: its
