@@ -86,7 +86,15 @@ files["manifest.webmanifest"] = JSON.stringify({
 // student program, the app's manifest). Their policies allow our own origin for those alone, and
 // the scripts by their hashes.
 function hosted(path, app) {
-  const page = readFileSync(path, "utf8");
+  let page = readFileSync(path, "utf8");
+  // The camera's decoder (half of the teacher's page) as a file of its own, fetched the first time
+  // the camera starts: a teacher's first visit is usable sooner, and the worker keeps the file
+  // with the page.
+  const decoder = /(<script type="text\/plain" id="decoder-wasm")>([^<]+)<\/script>/.exec(page);
+  if (decoder) {
+    files["decoder-wasm.txt"] = decoder[2];
+    page = page.replace(decoder[0], () => `${decoder[1]} data-src="decoder-wasm.txt"></script>`);
+  }
   if (!page.includes("</head>") || !page.includes("</body>")) fail(`${path} has no head or body to extend`);
   const head = [
     ...(app ? ['<link rel="manifest" href="manifest.webmanifest">',
@@ -106,6 +114,7 @@ function hosted(path, app) {
       return setDirective(all, name, sources ? `${source} ${sources}` : source);
     };
     let extended = allow(allow(rules, "img-src", "'self'"), "worker-src", "'self'");
+    if (decoder) extended = allow(extended, "connect-src", "'self'");
     // Engines older than worker-src (Safari before 15.5) look for workers in child-src.
     if (/(^|; )child-src /.test(extended)) extended = allow(extended, "child-src", "'self'");
     if (app) extended = allow(extended, "manifest-src", "'self'");

@@ -26,9 +26,9 @@ const OURS = new Set([SCOPE, ...Object.keys(FILES).map((name) => new URL(name, S
 // Caches of builds from before caches were named after their site.
 const UNSCOPED = /^mokopera-[0-9a-f]{16}$/;
 
-// Files kept once a page of theirs has been opened (the one that installs the worker, or later),
-// and by every later build from then on.
-const LATER = new Set(["teacher.html"]);
+// Files kept once their page has been opened (the one that installs the worker, or later), and by
+// every later build from then on: the teacher's page and its camera's decoder.
+const LATER = new Map([["teacher.html", "teacher.html"], ["decoder-wasm.txt", "teacher.html"]]);
 
 const hex = (buffer) => Array.from(new Uint8Array(buffer), (byte) => byte.toString(16).padStart(2, "0")).join("");
 
@@ -74,7 +74,8 @@ async function keepBuild() {
   const opened = new Set(clients.map((client) => client.url.split(/[?#]/)[0]));
   const names = [];
   for (const name of Object.keys(FILES)) {
-    if (!LATER.has(name) || opened.has(new URL(name, SCOPE).href) || await keptBefore(name)) names.push(name);
+    const page = LATER.get(name);
+    if (!page || opened.has(new URL(page, SCOPE).href) || await keptBefore(page)) names.push(name);
   }
   const fetched = await Promise.all(names.map(async (name) => {
     const { body, headers } = await fetchFile(name, name === "index.html" && byFolder ? SCOPE : undefined);
@@ -132,6 +133,11 @@ self.addEventListener("fetch", (event) => {
     const kept = await cache.match(url.href);
     if (kept) return kept;
     if (!LATER.has(name)) return fetch(request);
+    // The page, and what goes with it, kept from now on.
+    for (const [other, page] of LATER) {
+      if (other !== name && page === name) event.waitUntil(fetchFile(other).then(({ body, headers }) =>
+        cache.put(new URL(other, SCOPE).href, new Response(body, { headers }))).catch(() => {}));
+    }
     const { body, headers } = await fetchFile(name).catch(() => ({}));
     if (!body) return fetch(request);
     await cache.put(url.href, new Response(body, { headers }));

@@ -63,7 +63,14 @@ export class ClassPoolView {
       this.seen.clear();
       element("scan-log").replaceChildren();
     });
-    this.scanner = new Scanner((texts) => this.scanned(texts), parts.makeDecoder, element("decoder-wasm").textContent);
+    // The decoder's WebAssembly: in the page (the single file), or the hosted site's file of it.
+    const decoder = element("decoder-wasm");
+    this.scanner = new Scanner((texts) => this.scanned(texts), parts.makeDecoder, async () => {
+      if (!decoder.dataset.src) return decoder.textContent;
+      const response = await fetch(decoder.dataset.src);
+      if (!response.ok) throw new Error(`HTTP ${response.status}`);
+      return response.text();
+    });
     this.classBar();
     this.store.listen((what, id) => {
       if (what === "classes") this.showClasses();

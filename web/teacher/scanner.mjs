@@ -12,7 +12,7 @@ const byId = (id) => document.getElementById(id);
 export class Scanner {
   // `read` takes the texts of a frame's QR codes and says what they brought: "added", "nothing"
   // or nothing to hear (a frame of codes already heard); `makeDecoder` makes the decoder's
-  // worker, whose WebAssembly is `decoderBinary` (gzip in base64).
+  // worker, whose WebAssembly `decoderBinary()` gives (gzip in base64; the hosted site fetches it).
   constructor(read, makeDecoder, decoderBinary) {
     this.decoderBinary = decoderBinary;
     this.read = read;
@@ -58,8 +58,16 @@ export class Scanner {
     byId("scan-stop").focus();
     this.say("読み取り中です。QR コードをカメラに向けてください。 Scanning: hold a QR code up to the camera.");
     if (!this.decoder) {
+      const binary = await this.decoderBinary().catch(() => null);
+      if (!this.stream) return;  // stopped meanwhile
+      if (binary === null) {
+        this.stop("読み取りの準備ができませんでした。ネットワークを確かめるか、コードを貼り付けてください。 " +
+                  "The decoder could not be loaded: check the network, or paste the codes.");
+        return;
+      }
+      if (this.decoder) return this.frame();  // a start meanwhile made it
       this.decoder = this.makeDecoder();
-      this.decoder.postMessage(this.decoderBinary);
+      this.decoder.postMessage(binary);
       this.decoder.onmessage = ({ data: { texts, failure } }) => {
         this.pending = false;
         if (failure) {
