@@ -22,7 +22,7 @@
 //             moved hyphen is caught by the code's shape.
 //
 // Version 3 is version 2 with the student's prediction after the successes, for a series of a
-// lesson that asks for one: "M3-20-00150-00038-030-K7Q2XA9BA1" for 30 %, "XXX" for わからない. A
+// lesson that asks for one: "M3-20-00150-00038-030-K7Q2XA9BB9" for 30 %, "XXX" for わからない. A
 // series asked nothing keeps version 2, so a class without predictions sends the codes it always has.
 //
 // Version 1 is the same with an id of five characters (36^5 ids: a school's year of 2 000 codes
