@@ -59,6 +59,10 @@ test("a lesson that asks first: the guess before the theory, beside the results,
     const sentences = await tab.evaluate(() => Array.from(document.querySelectorAll("#results .sentence"), (p) => p.textContent));
     assert.deepEqual(sentences.map((sentence) => sentence.replace(/実験 [0-9.]+/, "実験 …")),
       ["予想 30％", "予想 わからない", "予想 0％", "予想 100％"].map((said) => `${said}、実験 …、理論 0.6513215`));
+    // On a phone's width every series, its bars and its QR code stay inside the view.
+    await tab.setViewport(390, 844);
+    await tab.waitFor(() => [...document.querySelectorAll("#results .series")].every((series) =>
+      series.getBoundingClientRect().right <= document.getElementById("results").getBoundingClientRect().right));
     codes.push(...await tab.evaluate(() => window.mokopera.series.all().map(({ code }) => code)));
     assert.ok(codes.every((code) => code.startsWith("M3-10-")), codes.join(" "));
 
