@@ -119,8 +119,9 @@ self.addEventListener("message", (event) => {
 });
 
 // This site's files from its cache; anything else goes to the network as if there were no worker.
-// A file kept only once opened (the teacher's page) comes from the network the first time, and is
-// kept when it is this build's.
+// A file kept only once its page is opened (the teacher's page, its camera's decoder) comes from
+// the network the first time it is asked for, and is kept when it is this build's; the next build
+// keeps both.
 self.addEventListener("fetch", (event) => {
   const { request } = event;
   if (request.method !== "GET") return;
@@ -133,11 +134,6 @@ self.addEventListener("fetch", (event) => {
     const kept = await cache.match(url.href);
     if (kept) return kept;
     if (!LATER.has(name)) return fetch(request);
-    // The page, and what goes with it, kept from now on.
-    for (const [other, page] of LATER) {
-      if (other !== name && page === name) event.waitUntil(fetchFile(other).then(({ body, headers }) =>
-        cache.put(new URL(other, SCOPE).href, new Response(body, { headers }))).catch(() => {}));
-    }
     const { body, headers } = await fetchFile(name).catch(() => ({}));
     if (!body) return fetch(request);
     await cache.put(url.href, new Response(body, { headers }));
