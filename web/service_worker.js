@@ -75,7 +75,7 @@ self.addEventListener("activate", (event) => {
 
 // The page asks a waiting worker to take over.
 self.addEventListener("message", (event) => {
-  if (event.data === "take over") self.skipWaiting();
+  if (event.data === "take over") event.waitUntil(self.skipWaiting());
 });
 
 // This site's files from its cache; anything else goes to the network as if there were no worker.
