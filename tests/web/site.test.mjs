@@ -124,8 +124,10 @@ async function upload(folder, names, mark = "second") {
 const build = (tab) => tab.evaluate(() =>
   [...document.childNodes].find((node) => node.nodeType === Node.COMMENT_NODE)?.data ?? "first");
 // Where the page's update stands, by its own word: "current" or "offered" once it has settled.
-// A start that never settles says where the page and the site's workers stood.
-const settled = (tab) => tab.waitWithin(60000, () => ["current", "offered"].includes(document.documentElement.dataset.siteUpdate))
+// A start that never settles says where the page and the site's workers stood. It may take the
+// worker's own patience with a file that never comes (a minute: WebKitGTK's fetches sometimes
+// hang), and then a little more.
+const settled = (tab) => tab.waitWithin(90000, () => ["current", "offered"].includes(document.documentElement.dataset.siteUpdate))
   .catch(async (failure) => {
     const stood = await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((r) =>
       JSON.stringify({ page: document.documentElement.dataset.siteUpdate, controller: navigator.serviceWorker.controller?.state,
