@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "simulation/entry.h"
-#include "simulation/experiment_state.h"
 #include "simulation/number_text.h"
 #include "simulation/theory.h"
 
@@ -80,12 +79,10 @@ std::string PredictionText(const Prediction& prediction)
 
 std::string ComparisonSentence(const Prediction& prediction, int shots, long long experiments, long long successes)
 {
-    ExperimentState state;
-    state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
     std::string sentence = "予想 ";
     sentence += PredictionText(prediction);
     sentence += "、実験 " + FormatRate(successes, experiments);
-    sentence += "、理論 " + ComputeTheory(state).text;
+    sentence += "、理論 " + TheoryOf(shots).text;
     return sentence;
 }
 

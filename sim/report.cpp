@@ -34,13 +34,11 @@ double StandardError(double p, double experiments)
 
 Row MakeRow(const BatchResult& batch)
 {
-    ExperimentState state;
-    state.ShotsPerExperiment = static_cast<std::int16_t>(batch.shots);
     Row row;
     row.shots = batch.shots;
     row.experiments = batch.experiments;
     row.successes = batch.successes;
-    const Theory theory = ComputeTheory(state);
+    const Theory theory = TheoryOf(batch.shots);
     row.theoreticalText = theory.text;
     row.theoretical = theory.probability;
     row.experimental = batch.experiments > 0 ? double(batch.successes) / double(batch.experiments) : 0.0;

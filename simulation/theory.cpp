@@ -15,12 +15,17 @@ Theory ComputeTheory(ExperimentState& state)
     return {theory, FormatProbability(theory)};
 }
 
+Theory TheoryOf(int shots)
+{
+    ExperimentState state;
+    state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
+    return ComputeTheory(state);
+}
+
 int LeastShotsAbove(double level)
 {
     for (int shots = rules::kFewestShots; shots <= rules::kMostShots; ++shots) {
-        ExperimentState state;
-        state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
-        if (ComputeTheory(state).probability > level)
+        if (TheoryOf(shots).probability > level)
             return shots;
     }
     return 0;

@@ -18,6 +18,9 @@ struct Theory {
 // read 0.6513216.
 [[nodiscard]] Theory ComputeTheory(ExperimentState& state);
 
+// The theory of N as a fresh experiment record computes it: what Label15 shows after an entry of N.
+[[nodiscard]] Theory TheoryOf(int shots);
+
 // 1 − 0.9^N for any N, exactly: the smooth curve the plots draw through the theory.
 [[nodiscard]] double TheoryCurve(double shots);
 

@@ -293,7 +293,7 @@ public:
             made.set("successes", series.successes);
             made.set("rate", FormatRate(series.successes, series.experiments));
             made.set("code", codes::Encode(series));
-            made.set("theory", Theory(series.shots));
+            made.set("theory", TheoryOf(series.shots).text);
             made.set("asked", series.prediction.kind != Prediction::Kind::None);
             made.set("prediction", PredictionText(series.prediction));
             made.set("predicted", series.prediction.kind == Prediction::Kind::Percent ? val(series.prediction.percent)
@@ -307,13 +307,6 @@ public:
     SeriesLog& Log() { return log_; }
 
 private:
-    static std::string Theory(int shots)
-    {
-        ExperimentState state;
-        state.ShotsPerExperiment = static_cast<std::int16_t>(shots);
-        return ComputeTheory(state).text;
-    }
-
     SystemIds ids_;
     PageSeriesStorage storage_;
     SeriesLog log_{ids_, &storage_};
