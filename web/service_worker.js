@@ -1,9 +1,12 @@
 // The hosted site's service worker. On the first visit it keeps every file of the site in a cache of
 // its own; from then on the site opens from that cache, with or without a network.
 //
-// A new build's worker fetches every file past the browser's HTTP cache and installs only when each
-// one is the file of its own build (by its SHA-256, written in by the build): while an upload is
-// half done, the old build stays whole, and the new one arrives once the upload is complete. A
+// A new build's worker asks the server for every file (a copy the browser already holds, such as
+// the page the visit has just loaded, is confirmed rather than downloaded again) and installs only
+// when each one is the file of its own build (by its SHA-256, written in by the build): while an
+// upload is half done, the old build stays whole, and the new one arrives once the upload is
+// complete. The teacher's page is kept once it has been opened on the device, not on every
+// student's first visit; a new build then keeps it too. A
 // failed install leaves no cache behind. The new worker then waits until the page asks it to take
 // over (at the page's start, or when the user presses the page's notice), so a lesson in progress
 // never changes under a student.
@@ -23,22 +26,58 @@ const OURS = new Set([SCOPE, ...Object.keys(FILES).map((name) => new URL(name, S
 // Caches of builds from before caches were named after their site.
 const UNSCOPED = /^mokopera-[0-9a-f]{16}$/;
 
+// Files kept once their page has been opened (the one that installs the worker, or later), and by
+// every later build from then on: the teacher's page and its camera's decoder.
+const LATER = new Map([["teacher.html", "teacher.html"], ["decoder-wasm.txt", "teacher.html"]]);
+
 const hex = (buffer) => Array.from(new Uint8Array(buffer), (byte) => byte.toString(16).padStart(2, "0")).join("");
 
-// Fetches every file of the build from the server, never from the HTTP cache, and keeps them when
-// all of them are this build's. A file that has not come within a minute fails the install: an
-// install left waiting for it would hold up every later update of the site on this device until
-// the browser was restarted.
-async function keepBuild() {
-  const fetched = await Promise.all(Object.entries(FILES).map(async ([name, sha256]) => {
-    const patience = new AbortController();
-    const timer = setTimeout(() => patience.abort(), 60000);
-    const response = await fetch(new URL(name, SCOPE), { cache: "reload", signal: patience.signal });
+// Fetches one file of the build in the HTTP cache's mode `cache`, and tells whether it is this
+// build's. A file that has not come within a minute fails: an install left waiting for it would
+// hold up every later update of the site on this device until the browser was restarted.
+async function fetchChecked(url, name, cache) {
+  const patience = new AbortController();
+  const timer = setTimeout(() => patience.abort(), 60000);
+  try {
+    const response = await fetch(url, { cache, signal: patience.signal });
     if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
     const body = await response.arrayBuffer();
-    clearTimeout(timer);
-    if (hex(await crypto.subtle.digest("SHA-256", body)) !== sha256) throw new Error(`${name} is not this build's`);
     const headers = { "content-type": response.headers.get("content-type") ?? "application/octet-stream" };
+    return { body, headers, ours: hex(await crypto.subtle.digest("SHA-256", body)) === FILES[name] };
+  } finally {
+    clearTimeout(timer);
+  }
+}
+
+// A file of this build: confirmed with the server ("no-cache": a copy the browser holds comes as a
+// 304, not again), and past the HTTP cache where that copy is not this build's.
+async function fetchFile(name, url = new URL(name, SCOPE)) {
+  let fetched = await fetchChecked(url, name, "no-cache");
+  if (!fetched.ours) fetched = await fetchChecked(url, name, "reload");
+  if (!fetched.ours) throw new Error(`${name} is not this build's`);
+  return fetched;
+}
+
+// Whether one of this site's older caches holds the file `name`: its page was opened before.
+async function keptBefore(name) {
+  for (const cacheName of await caches.keys()) {
+    if (cacheName !== CACHE && cacheName.startsWith(PREFIX) && await (await caches.open(cacheName)).match(new URL(name, SCOPE).href)) return true;
+  }
+  return false;
+}
+
+async function keepBuild() {
+  // index.html as the page that registered the worker was loaded: by the site's folder, when it was.
+  const clients = await self.clients.matchAll({ includeUncontrolled: true });
+  const byFolder = clients.some((client) => client.url.split(/[?#]/)[0] === SCOPE);
+  const opened = new Set(clients.map((client) => client.url.split(/[?#]/)[0]));
+  const names = [];
+  for (const name of Object.keys(FILES)) {
+    const page = LATER.get(name);
+    if (!page || opened.has(new URL(page, SCOPE).href) || await keptBefore(page)) names.push(name);
+  }
+  const fetched = await Promise.all(names.map(async (name) => {
+    const { body, headers } = await fetchFile(name, name === "index.html" && byFolder ? SCOPE : undefined);
     return [name, body, headers];
   }));
   const cache = await caches.open(CACHE);
@@ -79,6 +118,9 @@ self.addEventListener("message", (event) => {
 });
 
 // This site's files from its cache; anything else goes to the network as if there were no worker.
+// A file kept only once its page is opened (the teacher's page, its camera's decoder) comes from
+// the network the first time it is asked for, and is kept when it is this build's; the next build
+// keeps both.
 self.addEventListener("fetch", (event) => {
   const { request } = event;
   if (request.method !== "GET") return;
@@ -86,7 +128,14 @@ self.addEventListener("fetch", (event) => {
   url.search = "";
   url.hash = "";
   if (!OURS.has(url.href)) return;
-  event.respondWith(caches.open(CACHE)
-    .then((cache) => cache.match(url.href))
-    .then((kept) => kept ?? fetch(request)));
+  const name = url.href.slice(SCOPE.length);
+  event.respondWith(caches.open(CACHE).then(async (cache) => {
+    const kept = await cache.match(url.href);
+    if (kept) return kept;
+    if (!LATER.has(name)) return fetch(request);
+    const { body, headers } = await fetchFile(name).catch(() => ({}));
+    if (!body) return fetch(request);
+    await cache.put(url.href, new Response(body, { headers }));
+    return new Response(body, { headers });
+  }));
 });
