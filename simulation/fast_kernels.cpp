@@ -212,11 +212,14 @@ __attribute__((target("avx2"))) void FireAvx2(ShotStreams<Count>& streams, int s
             state[v] = _mm256_add_epi64(Times(z, 6364136223846793005ULL * 6364136223846793005ULL), increment);
         }
     }
-    for (std::size_t v = 0; v < kVectors; ++v)
+    unsigned hit = 0;  // a bit a stream: the sign bits of the lanes
+    for (std::size_t v = 0; v < kVectors; ++v) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(streams.state.data() + 4 * v), state[v]);
+        hit |= static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(hits[v]))) << (4 * v);
+    }
     streams.shots = fired;
     for (std::size_t i = 0; i < Count; ++i)
-        successes[i] = hits[i / 4][i % 4] != 0;
+        successes[i] = ((hit >> i) & 1U) != 0;
 }
 #endif
 
