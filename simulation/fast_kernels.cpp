@@ -98,18 +98,22 @@ MOKOPERA_AVX512 inline __m512i XorShifted(__m512i z, unsigned by)
 template <std::size_t Count>
 MOKOPERA_AVX512 void FireAvx512(ShotStreams<Count>& streams, int shots, std::array<bool, Count>& successes)
 {
-    if (PassesMidnight(streams, shots)) {
-        FireExperiments(streams, shots, successes);
-        return;
-    }
     constexpr std::size_t kVectors = Count / 8;
     __m512i state[kVectors];
     __m512d first[kVectors], midnight[kVectors];
-    __mmask8 hits[kVectors] = {};
+    __mmask8 hits[kVectors] = {}, passes = 0;
+    // As PassesMidnight, for all the streams at once.
+    const __m512d last = _mm512_set1_pd(rules::kSecondsPerShot * (streams.shots + double(shots - 1)));
     for (std::size_t v = 0; v < kVectors; ++v) {
         state[v] = _mm512_loadu_si512(streams.state.data() + 8 * v);
         first[v] = _mm512_loadu_pd(streams.firstShot.data() + 8 * v);
         midnight[v] = _mm512_loadu_pd(streams.midnight.data() + 8 * v);
+        passes = static_cast<__mmask8>(passes | _mm512_cmp_pd_mask(_mm512_sub_pd(_mm512_add_pd(first[v], last), midnight[v]),
+                                                                    _mm512_set1_pd(kSecondsPerDay), _CMP_GE_OQ));
+    }
+    if (passes != 0) {
+        FireExperiments(streams, shots, successes);
+        return;
     }
     const __m512i low32 = _mm512_set1_epi64(0xFFFFFFFFLL);
     const __m512i firstMiss = _mm512_set1_epi64(std::int64_t{kFirstMiss} << 8U);

@@ -294,9 +294,9 @@ const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", "
 // Serves `folder` read-only on 127.0.0.1 under the path `prefix` ("/school/mokopera/"), as a
 // school's static web server does by default: each file with its Last-Modified and no
 // Cache-Control, and 304 to a request whose copy is as new. Returns the site's address, the paths
-// asked for, and a function that stops the server, closing the connections it holds.
+// asked for, those whose body it sent (a 200), and a function that stops the server, closing the connections it holds.
 export async function serve(folder, prefix = "/") {
-  const served = [];
+  const served = [], sent = [];
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, "http://127.0.0.1").pathname);
     served.push(path);
@@ -310,7 +310,9 @@ export async function serve(folder, prefix = "/") {
                         "last-modified": modified.toUTCString() };
       const since = Date.parse(request.headers["if-modified-since"] ?? "");
       if (since >= modified.getTime()) return response.writeHead(304, headers).end();
-      response.writeHead(200, headers).end(await readFile(file));
+      const body = await readFile(file);
+      sent.push(path);
+      response.writeHead(200, headers).end(body);
     } catch {
       missing();
     }
@@ -319,6 +321,7 @@ export async function serve(folder, prefix = "/") {
   return {
     url: `http://127.0.0.1:${server.address().port}${prefix}`,
     served,
+    sent,
     stop: () => new Promise((done) => { server.close(done); server.closeAllConnections(); }),
   };
 }
