@@ -108,8 +108,9 @@ MOKOPERA_AVX512 void FireAvx512(ShotStreams<Count>& streams, int shots, std::arr
         state[v] = _mm512_loadu_si512(streams.state.data() + 8 * v);
         first[v] = _mm512_loadu_pd(streams.firstShot.data() + 8 * v);
         midnight[v] = _mm512_loadu_pd(streams.midnight.data() + 8 * v);
-        passes = static_cast<__mmask8>(passes | _mm512_cmp_pd_mask(_mm512_sub_pd(_mm512_add_pd(first[v], last), midnight[v]),
-                                                                    _mm512_set1_pd(kSecondsPerDay), _CMP_GE_OQ));
+        passes =
+            static_cast<__mmask8>(passes | _mm512_cmp_pd_mask(_mm512_sub_pd(_mm512_add_pd(first[v], last), midnight[v]),
+                                                              _mm512_set1_pd(kSecondsPerDay), _CMP_GE_OQ));
     }
     if (passes != 0) {
         FireExperiments(streams, shots, successes);
