@@ -66,16 +66,15 @@ __attribute__((always_inline)) inline void FireLanes(ShotStreams<Count>& streams
         for (std::size_t v = 0; v < kVectors; ++v) {
             const typename V::F time = __builtin_convertvector((first[v] + step) - midnight[v], typename V::F);
             const typename V::U bits = __builtin_convertvector((typename V::U32)time, typename V::U);
-            typename V::U z = state[v] ^ (bits * 0x9E3779B97F4A7C15ULL);
-            z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;  // generator::Mix64
-            z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
+            typename V::U z = state[v] ^ (bits * generator::kReseedFactor);
+            z = (z ^ (z >> 30U)) * generator::kMixFirst;  // generator::Mix64
+            z = (z ^ (z >> 27U)) * generator::kMixSecond;
             z = z ^ (z >> 31U);
             const typename V::U shifted = (((z >> 18U) ^ z) >> 27U) & 0xFFFFFFFFULL;  // generator::Output
             const typename V::U turn = z >> 59U;
             const typename V::U draw = ((shifted >> turn) | (shifted << (32U - turn))) & 0xFFFFFFFFULL;
             hits[v] |= draw < (std::uint64_t{kFirstMiss} << 8U);
-            state[v] = z * (6364136223846793005ULL * 6364136223846793005ULL) +
-                       (1442695040888963407ULL * 6364136223846793005ULL + 1442695040888963407ULL);
+            state[v] = z * generator::kTwiceMultiplier + generator::kTwiceIncrement;
         }
     }
     std::memcpy(streams.state.data(), state, sizeof state);
@@ -118,12 +117,11 @@ MOKOPERA_AVX512 void FireAvx512(ShotStreams<Count>& streams, int shots, std::arr
     }
     const __m512i low32 = _mm512_set1_epi64(0xFFFFFFFFLL);
     const __m512i firstMiss = _mm512_set1_epi64(std::int64_t{kFirstMiss} << 8U);
-    const __m512i reseed = _mm512_set1_epi64(static_cast<std::int64_t>(0x9E3779B97F4A7C15ULL));
-    const __m512i mix1 = _mm512_set1_epi64(static_cast<std::int64_t>(0xBF58476D1CE4E5B9ULL));
-    const __m512i mix2 = _mm512_set1_epi64(static_cast<std::int64_t>(0x94D049BB133111EBULL));
-    const __m512i twice = _mm512_set1_epi64(static_cast<std::int64_t>(6364136223846793005ULL * 6364136223846793005ULL));
-    const __m512i increment = _mm512_set1_epi64(
-        static_cast<std::int64_t>(1442695040888963407ULL * 6364136223846793005ULL + 1442695040888963407ULL));
+    const __m512i reseed = _mm512_set1_epi64(static_cast<std::int64_t>(generator::kReseedFactor));
+    const __m512i mix1 = _mm512_set1_epi64(static_cast<std::int64_t>(generator::kMixFirst));
+    const __m512i mix2 = _mm512_set1_epi64(static_cast<std::int64_t>(generator::kMixSecond));
+    const __m512i twice = _mm512_set1_epi64(static_cast<std::int64_t>(generator::kTwiceMultiplier));
+    const __m512i increment = _mm512_set1_epi64(static_cast<std::int64_t>(generator::kTwiceIncrement));
     double fired = streams.shots;
     for (int shot = 0; shot < shots; ++shot) {
         const __m512d step = _mm512_set1_pd(rules::kSecondsPerShot * fired);
@@ -194,8 +192,7 @@ __attribute__((target("avx2"))) void FireAvx2(ShotStreams<Count>& streams, int s
     const __m256i low32 = _mm256_set1_epi64x(0xFFFFFFFFLL);
     const __m256i thirtyTwo = _mm256_set1_epi64x(32);
     const __m256i firstMiss = _mm256_set1_epi64x(std::int64_t{kFirstMiss} << 8U);
-    const __m256i increment = _mm256_set1_epi64x(
-        static_cast<std::int64_t>(1442695040888963407ULL * 6364136223846793005ULL + 1442695040888963407ULL));
+    const __m256i increment = _mm256_set1_epi64x(static_cast<std::int64_t>(generator::kTwiceIncrement));
     double fired = streams.shots;
     for (int shot = 0; shot < shots; ++shot) {
         const __m256d step = _mm256_set1_pd(rules::kSecondsPerShot * fired);
@@ -204,9 +201,9 @@ __attribute__((target("avx2"))) void FireAvx2(ShotStreams<Count>& streams, int s
         for (std::size_t v = 0; v < kVectors; ++v) {
             const __m128 time = _mm256_cvtpd_ps(_mm256_sub_pd(_mm256_add_pd(first[v], step), midnight[v]));
             const __m256i bits = _mm256_cvtepu32_epi64(_mm_castps_si128(time));
-            __m256i z = _mm256_xor_si256(state[v], TimesNarrow(bits, 0x9E3779B97F4A7C15ULL));
-            z = Times(XorShifted(z, 30), 0xBF58476D1CE4E5B9ULL);  // generator::Mix64
-            z = XorShifted(Times(XorShifted(z, 27), 0x94D049BB133111EBULL), 31);
+            __m256i z = _mm256_xor_si256(state[v], TimesNarrow(bits, generator::kReseedFactor));
+            z = Times(XorShifted(z, 30), generator::kMixFirst);  // generator::Mix64
+            z = XorShifted(Times(XorShifted(z, 27), generator::kMixSecond), 31);
             // generator::Output: each 64-bit lane's upper half is zero before and after the
             // 32-bit shifts, which give zero for a shift by 32 as the rotation needs.
             const __m256i shifted = _mm256_and_si256(_mm256_srli_epi64(XorShifted(z, 18), 27), low32);
@@ -214,7 +211,7 @@ __attribute__((target("avx2"))) void FireAvx2(ShotStreams<Count>& streams, int s
             const __m256i draw = _mm256_or_si256(_mm256_srlv_epi32(shifted, turn),
                                                  _mm256_sllv_epi32(shifted, _mm256_sub_epi64(thirtyTwo, turn)));
             hits[v] = _mm256_or_si256(hits[v], _mm256_cmpgt_epi64(firstMiss, draw));
-            state[v] = _mm256_add_epi64(Times(z, 6364136223846793005ULL * 6364136223846793005ULL), increment);
+            state[v] = _mm256_add_epi64(Times(z, generator::kTwiceMultiplier), increment);
         }
     }
     unsigned hit = 0;  // a bit a stream: the sign bits of the lanes

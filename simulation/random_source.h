@@ -18,11 +18,19 @@ public:
 // batch's own loop (fast_step.h), which must draw exactly the same numbers.
 namespace generator {
 
+// The constants of its steps, named here for the vector kernels too (fast_kernels.cpp).
+inline constexpr std::uint64_t kMixFirst = 0xBF58476D1CE4E5B9ULL, kMixSecond = 0x94D049BB133111EBULL;
+inline constexpr std::uint64_t kReseedFactor = 0x9E3779B97F4A7C15ULL;
+inline constexpr std::uint64_t kMultiplier = 6364136223846793005ULL, kIncrement = 1442695040888963407ULL;
+// Two steps of the LCG in one: the multiplier and increment of a step, applied twice.
+inline constexpr std::uint64_t kTwiceMultiplier = kMultiplier * kMultiplier;
+inline constexpr std::uint64_t kTwiceIncrement = kIncrement * kMultiplier + kIncrement;
+
 // SplitMix64's finaliser: spreads every input bit over the whole word.
 constexpr std::uint64_t Mix64(std::uint64_t z)
 {
-    z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
+    z = (z ^ (z >> 30U)) * kMixFirst;
+    z = (z ^ (z >> 27U)) * kMixSecond;
     return z ^ (z >> 31U);
 }
 
@@ -35,20 +43,19 @@ constexpr std::uint32_t FloatBits(float value)
 // The state after a reseed with a float's bits: mixed in, not replacing the state.
 constexpr std::uint64_t Reseeded(std::uint64_t state, std::uint32_t seedBits)
 {
-    return Mix64(state ^ (std::uint64_t{seedBits} * 0x9E3779B97F4A7C15ULL));
+    return Mix64(state ^ (std::uint64_t{seedBits} * kReseedFactor));
 }
 
 // The 64-bit LCG under PCG32.
 constexpr std::uint64_t Advanced(std::uint64_t state)
 {
-    return state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return state * kMultiplier + kIncrement;
 }
 
-// Two steps of the LCG in one: the multiplier and increment of a step, applied twice.
+// Two steps of the LCG in one.
 constexpr std::uint64_t AdvancedTwice(std::uint64_t state)
 {
-    constexpr std::uint64_t kMultiplier = 6364136223846793005ULL, kIncrement = 1442695040888963407ULL;
-    return state * (kMultiplier * kMultiplier) + (kIncrement * kMultiplier + kIncrement);
+    return state * kTwiceMultiplier + kTwiceIncrement;
 }
 static_assert(AdvancedTwice(12345) == Advanced(Advanced(12345)));
 
