@@ -39,7 +39,14 @@
     worker.addEventListener("statechange", () => {
       if (worker.state === "activated") restart();
     });
+    // Looked at each second until it has taken over, since an engine may send no statechange.
+    const ask = () => {
+      if (restarting || worker.state === "redundant") return;
+      if (worker.state === "activated") return restart();
+      setTimeout(ask, 1000);
+    };
     worker.postMessage("take over");
+    ask();
   };
 
   // The notice for the build that installed in `registration`; its press takes the waiting worker

@@ -125,6 +125,20 @@ class PlaywrightTab extends PageTab {
   // The page printed on A4, as a PDF file's bytes.
   pdf() { return this.page.pdf({ format: "A4" }); }
   // What Chromium's own check finds missing for the page to be installed as an app.
+  // Stops the site's active worker, the old build's, as Chromium stops one that has been idle.
+  async stopOldWorker() {
+    const session = await this.page.context().newCDPSession(this.page);
+    const versions = new Map();
+    session.on("ServiceWorker.workerVersionUpdated", ({ versions: updated }) => {
+      for (const version of updated) versions.set(version.versionId, version);
+    });
+    await session.send("ServiceWorker.enable");
+    await new Promise((done) => setTimeout(done, 500));  // the versions come as events
+    for (const { versionId, status } of versions.values()) {
+      if (status === "activated") await session.send("ServiceWorker.stopWorker", { versionId });
+    }
+    await session.detach();
+  }
   async installabilityErrors() {
     const session = await this.page.context().newCDPSession(this.page);
     return (await session.send("Page.getInstallabilityErrors")).installabilityErrors;

@@ -132,7 +132,21 @@ const build = (tab) => tab.evaluate(() =>
 // A start that never settles says where the page and the site's workers stood. It may take the
 // worker's own patience with a file that never comes (a minute: WebKitGTK's fetches sometimes
 // hang), and then a little more.
-const settled = (tab) => tab.waitWithin(90000, () => ["current", "offered"].includes(document.documentElement.dataset.siteUpdate))
+//
+// Chromium lets a new build take over once the old build's worker has gone idle; under the
+// driver's debugging protocol it keeps that worker running, and has now and then (one start in ten
+// or so) left the new build waiting for good. Without the protocol, Chromium stops a worker after
+// half a minute without events. So where a page has been taking over for that long, the old
+// worker is stopped, as Chromium would stop it.
+const settledOnce = (tab, within) => tab.waitWithin(within, () => ["current", "offered"].includes(document.documentElement.dataset.siteUpdate));
+const settled = (tab) => settledOnce(tab, 30000)
+  .catch(async () => {
+    if (tab.stopOldWorker && await tab.evaluate(() => document.documentElement.dataset.siteUpdate) === "taking over") {
+      console.log(`${ENGINE}: still taking over after 30 s; the old build's worker stopped`);
+      await tab.stopOldWorker();
+    }
+    return settledOnce(tab, 60000);
+  })
   .catch(async (failure) => {
     const stood = await tab.evaluate(() => navigator.serviceWorker.getRegistration().then((r) =>
       JSON.stringify({ page: document.documentElement.dataset.siteUpdate, controller: navigator.serviceWorker.controller?.state,
