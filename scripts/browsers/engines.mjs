@@ -124,7 +124,6 @@ class PlaywrightTab extends PageTab {
   newPage() { return this.page.context().newPage(); }
   // The page printed on A4, as a PDF file's bytes.
   pdf() { return this.page.pdf({ format: "A4" }); }
-  // What Chromium's own check finds missing for the page to be installed as an app.
   // Stops the site's active worker, the old build's, as Chromium stops one that has been idle.
   async stopOldWorker() {
     const session = await this.page.context().newCDPSession(this.page);
@@ -139,6 +138,7 @@ class PlaywrightTab extends PageTab {
     }
     await session.detach();
   }
+  // What Chromium's own check finds missing for the page to be installed as an app.
   async installabilityErrors() {
     const session = await this.page.context().newCDPSession(this.page);
     return (await session.send("Page.getInstallabilityErrors")).installabilityErrors;
@@ -308,7 +308,8 @@ const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", "
 // Serves `folder` read-only on 127.0.0.1 under the path `prefix` ("/school/mokopera/"), as a
 // school's static web server does by default: each file with its Last-Modified and no
 // Cache-Control, and 304 to a request whose copy is as new. Returns the site's address, the paths
-// asked for, those whose body it sent (a 200), and a function that stops the server, closing the connections it holds.
+// asked for, those whose body it sent (a 200), and a function that stops the server, closing the
+// connections it holds.
 export async function serve(folder, prefix = "/") {
   const served = [], sent = [];
   const server = createServer(async (request, response) => {
