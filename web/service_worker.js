@@ -75,8 +75,8 @@ async function keptBefore(name) {
 async function keepBuild() {
   // index.html as the page that registered the worker was loaded: by the site's folder, when it was.
   const clients = await self.clients.matchAll({ includeUncontrolled: true });
-  const byFolder = clients.some((client) => client.url.split(/[?#]/)[0] === SCOPE);
   const opened = new Set(clients.map((client) => client.url.split(/[?#]/)[0]));
+  const byFolder = opened.has(SCOPE);
   const names = [];
   for (const name of Object.keys(FILES)) {
     const page = LATER.get(name);
