@@ -5,24 +5,33 @@
 import { spawn } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { mkdtemp, readFile, rm, stat, writeFile } from "node:fs/promises";
-import { createServer } from "node:http";
+import { createServer, get } from "node:http";
 import { createRequire } from "node:module";
 import { createServer as createNetServer } from "node:net";
 import { tmpdir } from "node:os";
 import { extname, join, normalize } from "node:path";
 import { chromium } from "playwright-core";
 import puppeteer from "puppeteer-core";
-import { Builder, By, Key, Origin } from "selenium-webdriver";
+import { Builder, By, error as driverErrors, Key, Origin } from "selenium-webdriver";
 
 export const ENGINE = process.env.MOKOPERA_ENGINE ?? "chromium";
 
 const CHROMIUM_FLAGS = ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
                         "--disable-component-update", "--disable-sync", "--disable-quic"];
 const KEYS = { Enter: "Enter", Escape: "Escape", Tab: "Tab" };
+// WebKitWebDriver's limits: a page's load, and a script's promise. A command still unanswered a
+// while past the longer one is a driver that has stopped answering.
+const WEBKIT_PAGE_LOAD_MS = 60000, WEBKIT_SCRIPT_MS = 120000, WEBKIT_ANSWER_MS = WEBKIT_SCRIPT_MS + 30000;
 const AXE = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
 
 // A function and its arguments as one expression that every engine evaluates in the page.
 const call = (fn, args) => `(${fn})(...${JSON.stringify(args)})`;
+
+// WebKitWebDriver, now and then, stops answering a command, or never sees the load of a page
+// that has loaded (once in CI a scenario waited ten minutes for it); WebKit's own WebDriver runner
+// restarts the browser when that happens. Such a command fails with this error, and the scenario
+// runs once more in a fresh browser (withDriverRetry). A page that fails its test fails it again.
+export class DriverStopped extends Error {}
 
 // The calls a scenario makes, the same for every engine. `evaluate` runs a function in the page
 // (its arguments as JSON) and waits for its promise; `waitFor` repeats it until it is truthy.
@@ -39,6 +48,7 @@ class Tab {
     const until = Date.now() + milliseconds;
     for (;;) {
       const value = await this.evaluate(fn, ...args).catch((error) => ({ error }));
+      if (value?.error instanceof DriverStopped) throw value.error;
       if (value && !value.error) return value;
       if (Date.now() > until) throw new Error(`timed out waiting for ${fn}: ${value?.error ?? value}`);
       await new Promise((done) => setTimeout(done, 25));
@@ -232,12 +242,69 @@ class SeleniumTab extends Tab {
   async screenshot(path) { await writeFile(path, Buffer.from(await (await this.on()).takeScreenshot(), "base64")); }
 }
 
+// A WebKitWebDriver command's answer, or DriverStopped when it has not come within the bound or
+// the driver gave up waiting for a page's load.
+function answered(promise, what) {
+  let timer;
+  const bound = new Promise((_, fail) => {
+    timer = setTimeout(() => fail(new DriverStopped(`WebKitWebDriver did not answer ${what} within ${WEBKIT_ANSWER_MS / 1000} s`)),
+                       WEBKIT_ANSWER_MS);
+  });
+  return Promise.race([promise, bound]).catch((error) => {
+    if (error instanceof driverErrors.TimeoutError && !(error instanceof driverErrors.ScriptTimeoutError)) {
+      throw new DriverStopped(`WebKitWebDriver did not see a page load within ${WEBKIT_PAGE_LOAD_MS / 1000} s (${what})`);
+    }
+    throw error;
+  }).finally(() => clearTimeout(timer));
+}
+
 const freePort = () => new Promise((done, fail) => {
   const server = createNetServer().listen(0, "127.0.0.1", () => {
     const { port } = server.address();
     server.close(() => done(port));
   }).on("error", fail);
 });
+
+// Whether the WebDriver server at `url` is ready for a session.
+const driverReady = (url) => new Promise((done) => {
+  get(`${url}/status`, { agent: false }, (response) => {
+    let body = "";
+    response.setEncoding("utf8").on("data", (chunk) => { body += chunk; }).on("end", () => {
+      try {
+        done(JSON.parse(body).value?.ready === true);
+      } catch {
+        done(false);
+      }
+    });
+  }).on("error", () => done(false));
+});
+
+// Starts WebKitWebDriver on a free port of 127.0.0.1, in a process group of its own, and waits
+// until it is ready for a session (a port taken meanwhile by another program: another port).
+// `stop` ends the group, whatever browser the driver left behind too.
+async function startWebKitDriver() {
+  for (let attempt = 1; ; ++attempt) {
+    const port = await freePort();
+    const url = `http://127.0.0.1:${port}`;
+    const child = spawn(process.env.WEBKIT_WEBDRIVER ?? "WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
+      { stdio: "ignore", detached: true });
+    let exited = false;
+    const exit = new Promise((done) => child.once("exit", () => { exited = true; done(); }));
+    const signal = (name) => { try { process.kill(-child.pid, name); } catch { /* already gone */ } };
+    const stop = async () => {
+      signal("SIGTERM");
+      const late = setTimeout(() => signal("SIGKILL"), 5000);
+      await exit;
+      clearTimeout(late);
+    };
+    for (const until = Date.now() + 20000; !exited && Date.now() < until;) {
+      if (await driverReady(url)) return { url, stop };
+      await new Promise((done) => setTimeout(done, 50));
+    }
+    await stop();
+    if (attempt === 3) throw new Error(`WebKitWebDriver did not start on 127.0.0.1 (${attempt} ports tried)`);
+  }
+}
 
 // Starts the engine with one tab of the given viewport (in Chromium, `mobile`: a touch screen of
 // `scale` device pixels to the CSS pixel, twice unless given, as a tablet or a phone). A `profile` folder given (Chromium and Firefox) is
@@ -268,39 +335,59 @@ export async function launch(engine = ENGINE,
     return { tab: new PuppeteerTab(page), close: () => browser.close() };
   }
   if (engine === "webkit") {
-    const port = await freePort();
-    const server = spawn(process.env.WEBKIT_WEBDRIVER ?? "WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
-      { stdio: "ignore" });
-    const stopServer = () => server.kill();
+    const server = await startWebKitDriver();
     try {
-      const driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
+      const driver = await answered(new Builder().usingServer(server.url).withCapabilities({
         browserName: "MiniBrowser",
         "webkitgtk:browserOptions": {
           binary: process.env.MINIBROWSER ?? "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser", args: ["--automation"],
         },
-      }).build();
-      await driver.manage().setTimeouts({ script: 120000 });
+      }).build(), "the new session");
+      const executor = driver.getExecutor();
+      const execute = executor.execute.bind(executor);
+      let stopped = false;
+      executor.execute = (command) => answered(execute(command), command.getName()).catch((error) => {
+        stopped ||= error instanceof DriverStopped;
+        throw error;
+      });
+      await driver.manage().setTimeouts({ pageLoad: WEBKIT_PAGE_LOAD_MS, script: WEBKIT_SCRIPT_MS });
       const tab = new SeleniumTab(driver, await driver.getWindowHandle());
       await tab.setViewport(width, height);
-      return { tab, close: async () => { await driver.quit().catch(() => {}); stopServer(); } };
+      return { tab, close: async () => {
+        // A driver that has stopped answering is not asked to quit.
+        if (!stopped) await driver.quit().catch(() => {});
+        await server.stop();
+      } };
     } catch (error) {
-      stopServer();
+      await server.stop();
       throw error;
     }
   }
   throw new Error(`no such engine: ${engine}`);
 }
 
+// Runs `run` (a scenario that launches its own browsers), and once more if a driver stopped
+// answering in it, saying so.
+export async function withDriverRetry(run) {
+  try {
+    return await run();
+  } catch (error) {
+    if (!(error instanceof DriverStopped)) throw error;
+    console.error(`${error.message}; the scenario runs once more in a fresh browser`);
+    return run();
+  }
+}
+
 // A scenario to run with a fresh browser of `engine` and a tab of `viewport`, closed whatever
 // happens: `test(name, inBrowser({ width, height }, async (tab) => ...))`.
-export const inBrowser = (viewport, scenario, engine = ENGINE) => async () => {
+export const inBrowser = (viewport, scenario, engine = ENGINE) => () => withDriverRetry(async () => {
   const { tab, close } = await launch(engine, viewport);
   try {
     await scenario(tab);
   } finally {
     await close();
   }
-};
+});
 
 const TYPES = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".webmanifest": "application/manifest+json",
                 ".png": "image/png", ".svg": "image/svg+xml" };

@@ -10,7 +10,7 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { test } from "node:test";
 import { fileURLToPath, pathToFileURL } from "node:url";
-import { ENGINE, inBrowser, launch } from "../../scripts/browsers/engines.mjs";
+import { ENGINE, inBrowser, launch, withDriverRetry } from "../../scripts/browsers/engines.mjs";
 
 const PAGE = pathToFileURL(process.env.MOKOPERA_PAGE ?? "build-web/mokopera.html").href;
 const TEACHER = pathToFileURL(process.env.MOKOPERA_TEACHER ?? "build-web/mokopera-teacher.html").href;
@@ -105,7 +105,7 @@ test("a student's two series, one ended by Reset, reach the teacher's pool with 
   assert.equal(await listed(), "");
 }));
 
-test("a chat's worth of codes, each handled; the pool kept across a reload and a restart; mokopera-sim --pool's files", async () => {
+test("a chat's worth of codes, each handled; the pool kept across a reload and a restart; mokopera-sim --pool's files", () => withDriverRetry(async () => {
   const profile = await mkdtemp(join(tmpdir(), "mokopera-profile-"));
   const restartable = ENGINE !== "webkit";  // WebKitWebDriver starts each browser afresh
   let { tab, close } = await launch(ENGINE, { width: 900, height: 900, ...(restartable && { profile }) });
@@ -182,4 +182,4 @@ test("a chat's worth of codes, each handled; the pool kept across a reload and a
     await close();
     await rm(profile, { recursive: true, force: true });
   }
-});
+}));
